@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing from the package lists given as arguments and
+# configures and builds the program with CMake and Ninja in build/.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$here"
+
+wanted=()
+for list in "$@"; do
+  while read -r pkg; do
+    [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      wanted+=("$pkg")
+    fi
+  done < "$list"
+done
+
+if (( ${#wanted[@]} )); then
+  sudo=""
+  [[ $(id -u) -ne 0 ]] && sudo="sudo"
+  echo "Installing: ${wanted[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${wanted[@]}"
+fi
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build build
