@@ -1,0 +1,336 @@
+#include "schedule/periodtimes.h"
+
+#include "common/numberreading.h"
+
+#include <QList>
+
+#include <optional>
+
+namespace schedule {
+
+namespace {
+
+QString nameOr(const QString& field)
+{
+    return field.isEmpty() ? QStringLiteral("时间") : field;
+}
+
+[[noreturn]] void throwOverflow(const QString& field)
+{
+    const QString name = nameOr(field);
+    throw InputError(name, QStringLiteral("“%1”超出了程序能计算的范围（-32768～32767），请检查所填的时间和数字。")
+                               .arg(name));
+}
+
+[[noreturn]] void throwNoColon(const QString& field, const QString& text)
+{
+    const QString name = nameOr(field);
+    if (text.trimmed().isEmpty())
+        throw InputError(name, QStringLiteral("“%1”没有填写时间，请按“时:分”的形式填写，例如 07:50。").arg(name));
+    throw InputError(name, QStringLiteral("“%1”中的“%2”不是时间：缺少“:”，请按“时:分”的形式填写，例如 07:50。")
+                               .arg(name, text));
+}
+
+// A result of 16-bit arithmetic, refused when it does not fit.
+qint16 fit16(qint64 value, const QString& field)
+{
+    if (value < -32768 || value > 32767)
+        throwOverflow(field);
+    return static_cast<qint16>(value);
+}
+
+// The hour and minute parts of a time as read, fractions kept.
+struct RawTime {
+    double hour;
+    double minute;
+};
+
+RawTime readTime(const QString& text, const QString& field)
+{
+    const qsizetype colon = text.indexOf(u':');
+    if (colon < 0)
+        throwNoColon(field, text);
+    // The minute part's number stops at a second ":" by itself, since ":"
+    // cannot continue a number.
+    return {numbers::leading(QStringView(text).left(colon)),
+            numbers::leading(QStringView(text).mid(colon + 1))};
+}
+
+qint16 roundedPart(double value, const QString& field)
+{
+    const std::optional<std::int16_t> part = numbers::toInt16(numbers::roundHalfEven(value));
+    if (!part)
+        throwOverflow(field);
+    return *part;
+}
+
+// The hour and minute parts, each rounded on its own.
+struct Clock {
+    qint16 hour;
+    qint16 minute;
+};
+
+Clock readClock(const QString& text, const QString& field)
+{
+    const RawTime raw = readTime(text, field);
+    return {roundedPart(raw.hour, field), roundedPart(raw.minute, field)};
+}
+
+// Hours and minutes below 10 get a "0" in front, negative ones included.
+QString twoDigits(qint16 value)
+{
+    return value < 10 ? QStringLiteral("0") + QString::number(value) : QString::number(value);
+}
+
+// A time field that the layout will read: it must have ":" and every way the
+// program reads it must fit 16 bits. Checked up front so that the message
+// names the field the user typed, not a period computed from it.
+void validateTime(const QString& text, const QString& field)
+{
+    readClock(text, field);
+    timeToInt(text, field);
+}
+
+qint16 readCount(const QString& text, const QString& field)
+{
+    const std::optional<std::int16_t> count = numbers::wholeInt16(text);
+    if (!count)
+        throwOverflow(field);
+    if (*count < 0)
+        throw InputError(field, QStringLiteral("“%1”不能是负数。").arg(field));
+    return *count;
+}
+
+qint16 readPeriodNumber(const QString& text, const QString& field)
+{
+    const std::optional<std::int16_t> number = numbers::wholeInt16(text);
+    if (!number)
+        throwOverflow(field);
+    return *number;
+}
+
+struct Span {
+    QString start;
+    QString end;
+    QString name; // "上午第3节课", for error messages
+};
+
+struct HalfDay {
+    QString firstBell;
+    qint16 count = 0;
+    QString lesson;
+    QString specialBreak;
+    bool specialOn = false;
+    qint16 specialAfter = 0;
+    QString ordinaryBreak;
+    std::optional<QString> fixedEnd;
+    QString periodName; // "上午第%1节课"
+};
+
+void layOut(const HalfDay& day, QList<Span>& spans)
+{
+    QString start = day.firstBell;
+    for (qint16 j = 1; j <= day.count; ++j) {
+        const QString name = day.periodName.arg(j);
+        // The last of two or more periods ends at the fixed end, however long
+        // that makes it; a lone period keeps its lesson length.
+        const QString end = (day.fixedEnd && j == day.count && j >= 2)
+                                ? *day.fixedEnd
+                                : addTime(start, day.lesson, name);
+        spans.append({start, end, name});
+        if (j == day.count)
+            break;
+        start = addTime(end, (day.specialOn && j == day.specialAfter) ? day.specialBreak : day.ordinaryBreak,
+                        name);
+    }
+}
+
+bool checkSpans(const QList<Span>& spans, const QString& lessonLength)
+{
+    if (spans.isEmpty())
+        return false;
+    for (const Span& span : spans) {
+        if (timeToInt(span.end, span.name) <= timeToInt(span.start, span.name))
+            return false;
+    }
+    const Span& last = spans.last();
+    const Clock start = readClock(last.start, last.name);
+    const Clock end = readClock(last.end, last.name);
+    const qint16 hours = fit16(qint64(end.hour) - start.hour, last.name);
+    const qint16 hourMinutes = fit16(qint64(hours) * 60, last.name);
+    const qint16 minutes = fit16(qint64(end.minute) - start.minute, last.name);
+    const qint16 length = fit16(qint64(hourMinutes) + minutes, last.name);
+    return length >= numbers::leading(lessonLength);
+}
+
+} // namespace
+
+InputError::InputError(const QString& field, const QString& message)
+    : std::runtime_error(message.toStdString())
+    , m_field(field)
+    , m_message(message)
+{
+}
+
+qint16 timeToInt(const QString& time, const QString& field)
+{
+    const RawTime raw = readTime(time, field);
+    const std::optional<std::int16_t> total =
+        numbers::toInt16(numbers::roundHalfEven(raw.hour * 60.0 + raw.minute));
+    if (!total)
+        throwOverflow(field);
+    return *total;
+}
+
+QString addTime(const QString& start, const QString& length, const QString& field)
+{
+    const Clock a = readClock(start, field);
+    const Clock b = readClock(length, field);
+    const qint16 sum = fit16(qint64(a.minute) + b.minute, field);
+    // C++ division truncates and % keeps the sign of the sum, so negative
+    // minutes stay negative rather than borrowing an hour.
+    const qint16 minutes = static_cast<qint16>(sum % 60);
+    const qint16 carry = static_cast<qint16>(sum / 60);
+    const qint16 hours = fit16(qint64(fit16(qint64(a.hour) + b.hour, field)) + carry, field);
+    return twoDigits(hours) + u':' + twoDigits(minutes);
+}
+
+QString average(const QString& startTime, const QString& endTime, qint16 periods,
+                const QString& longBreak, const QString& ordinaryBreak, const QString& field)
+{
+    if (periods == 0) {
+        const QString name = nameOr(field);
+        throw InputError(name, QStringLiteral("计算“%1”时节数为 0，没有课可以分配时间。").arg(name));
+    }
+    const Clock start = readClock(startTime, field);
+    const Clock end = readClock(endTime, field);
+    const qint32 dk = timeToInt(longBreak, field);
+    const qint32 xk = timeToInt(ordinaryBreak, field);
+    // All the breaks of the half-day: one long one and the ordinary ones
+    // between the other periods. 32-bit, as is the division below.
+    const qint32 breaks = xk * (qint32(periods) - 2) + dk;
+    const qint16 hours = fit16(qint64(end.hour) - start.hour, field);
+    const qint16 hourMinutes = fit16(qint64(hours) * 60, field);
+    const qint16 minutes = fit16(qint64(end.minute) - start.minute, field);
+    const qint16 span = fit16(qint64(hourMinutes) + minutes, field);
+    const qint16 lesson = fit16((qint32(span) - breaks) / qint32(periods), field);
+    return QStringLiteral("%1:%2").arg(lesson / 60).arg(lesson % 60);
+}
+
+ScheduleResult computeSchedule(const ScheduleInput& in)
+{
+    namespace f = fieldname;
+
+    const qint16 morning = readCount(in.morningCount, f::morningCount);
+    const qint16 afternoon = readCount(in.afternoonCount, f::afternoonCount);
+    if (morning == 0 && afternoon == 0) {
+        throw InputError(f::morningCount,
+                         QStringLiteral("“%1”和“%2”都是 0，时间表中没有一节课，请至少设置一节课。")
+                             .arg(f::morningCount, f::afternoonCount));
+    }
+
+    // Only the character "0" itself asks for the average; "00" or "0.0" is a
+    // lesson of no length, which the check below then refuses.
+    const bool averageAsked = in.lessonLength == QStringLiteral("0");
+    const QString ordinaryBreak = QStringLiteral("00:") + in.ordinaryBreak;
+    const QString lessonLength = QStringLiteral("00:") + in.lessonLength;
+    validateTime(ordinaryBreak, f::ordinaryBreak);
+
+    QList<Span> spans;
+    spans.reserve(morning + afternoon);
+
+    if (morning > 0) {
+        const bool useAverage = averageAsked || in.fixedMorningEnd;
+        validateTime(in.morningFirstBell, f::morningFirstBell);
+        if (useAverage)
+            validateTime(in.morningDismissal, f::morningDismissal);
+
+        HalfDay day;
+        day.firstBell = in.morningFirstBell;
+        day.count = morning;
+        day.ordinaryBreak = ordinaryBreak;
+        day.periodName = QStringLiteral("上午第%1节课");
+        // With the long break off, the ordinary break stands in for it, in
+        // the average as well as in the layout.
+        day.specialBreak = ordinaryBreak;
+        if (in.longBreakOn) {
+            day.specialOn = true;
+            day.specialBreak = QStringLiteral("00:") + in.longBreak;
+            validateTime(day.specialBreak, f::longBreak);
+            day.specialAfter = readPeriodNumber(in.longBreakPeriod, f::longBreakPeriod);
+        }
+        if (in.fixedMorningEnd)
+            day.fixedEnd = in.morningDismissal;
+        if (useAverage) {
+            day.lesson = average(in.morningFirstBell, in.morningDismissal, morning, day.specialBreak,
+                                 ordinaryBreak, QStringLiteral("上午每节课的平均时间"));
+        } else {
+            validateTime(lessonLength, f::lessonLength);
+            day.lesson = lessonLength;
+        }
+        layOut(day, spans);
+    }
+
+    if (afternoon > 0) {
+        validateTime(in.afternoonFirstBell, f::afternoonFirstBell);
+        validateTime(in.afternoonDismissal, f::afternoonDismissal);
+
+        HalfDay day;
+        day.firstBell = in.afternoonFirstBell;
+        day.count = afternoon;
+        day.ordinaryBreak = ordinaryBreak;
+        day.periodName = QStringLiteral("下午第%1节课");
+        day.specialBreak = ordinaryBreak;
+        if (in.eveningBreakOn) {
+            day.specialOn = true;
+            day.specialBreak = QStringLiteral("00:") + in.eveningBreak;
+            validateTime(day.specialBreak, f::eveningBreak);
+            day.specialAfter = readPeriodNumber(in.eveningPeriod, f::eveningPeriod);
+        }
+        // The afternoon always ends at its dismissal time.
+        day.fixedEnd = in.afternoonDismissal;
+        if (averageAsked) {
+            day.lesson = average(in.afternoonFirstBell, in.afternoonDismissal, afternoon, day.specialBreak,
+                                 ordinaryBreak, QStringLiteral("下午每节课的平均时间"));
+        } else {
+            validateTime(lessonLength, f::lessonLength);
+            day.lesson = lessonLength;
+        }
+        layOut(day, spans);
+    }
+
+    ScheduleResult result;
+    result.labels.reserve(spans.size());
+    for (const Span& span : std::as_const(spans))
+        result.labels.append(u'(' + span.start + u'-' + span.end + u')');
+    result.passed = checkSpans(spans, in.lessonLength);
+    return result;
+}
+
+bool checkTime(const QStringList& labels, const QString& lessonLength)
+{
+    QList<Span> spans;
+    spans.reserve(labels.size());
+    for (const QString& label : labels) {
+        QStringView body(label);
+        if (body.startsWith(u'('))
+            body = body.mid(1);
+        if (body.endsWith(u')'))
+            body.chop(1);
+        // The two times are split at the first "-" after the start's ":" that
+        // leaves a ":" for the end. The start's hour part may itself hold a
+        // "-" (a negative hour), which this skips over.
+        const qsizetype colon = body.indexOf(u':');
+        qsizetype dash = colon < 0 ? -1 : body.indexOf(u'-', colon + 1);
+        while (dash >= 0 && !body.mid(dash + 1).contains(u':'))
+            dash = body.indexOf(u'-', dash + 1);
+        if (dash < 0) {
+            throw InputError(label, QStringLiteral("时间段“%1”不是“(开始时间-结束时间)”的形式，无法检查。")
+                                        .arg(label));
+        }
+        spans.append({body.left(dash).toString(), body.mid(dash + 1).toString(), label});
+    }
+    return checkSpans(spans, lessonLength);
+}
+
+} // namespace schedule
