@@ -4,10 +4,13 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <numeric>
 #include <utility>
+#include <vector>
 
 namespace subjects {
 
@@ -345,18 +348,44 @@ void sortSubjects(SubjectList& list)
     if (list.keys.isEmpty())
         return;
 
-    if (!list.keys.first().isEmpty()) {
-        // Compare the keys as they stand; names move with them.
-        QStringList& keys = list.keys;
-        QStringList& names = list.names;
-        exchangeSort(keys, [&](qsizetype i, qsizetype j) {
-            keys.swapItemsAt(i, j);
-            names.swapItemsAt(i, j);
-        });
-    } else {
-        QStringList& names = list.names;
-        exchangeSort(names, [&](qsizetype i, qsizetype j) { names.swapItemsAt(i, j); });
+    if (list.keys.first().isEmpty()) {
+        // The names alone. Equal names are the same text, so any sort gives
+        // the order the exchange sort would.
+        std::sort(list.names.begin(), list.names.end());
+        return;
     }
+
+    // When no two keys are equal there is only one ascending order, and the
+    // exchange sort produces it: reach it in n log n steps instead of n².
+    const qsizetype n = list.keys.size();
+    std::vector<qsizetype> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::sort(order.begin(), order.end(),
+              [&](qsizetype a, qsizetype b) { return list.keys[a] < list.keys[b]; });
+    bool distinct = true;
+    for (size_t i = 1; i < order.size() && distinct; ++i)
+        distinct = list.keys[order[i - 1]] != list.keys[order[i]];
+    if (distinct) {
+        QStringList keys, names;
+        keys.reserve(n);
+        names.reserve(n);
+        for (const qsizetype i : order) {
+            keys.append(list.keys[i]);
+            names.append(list.names[i]);
+        }
+        list.keys = std::move(keys);
+        list.names = std::move(names);
+        return;
+    }
+
+    // Equal keys: their names end up in an order only the exchange itself
+    // gives, so do it step by step. Names move with their keys.
+    QStringList& keys = list.keys;
+    QStringList& names = list.names;
+    exchangeSort(keys, [&](qsizetype i, qsizetype j) {
+        keys.swapItemsAt(i, j);
+        names.swapItemsAt(i, j);
+    });
 }
 
 } // namespace subjects

@@ -60,7 +60,9 @@ QString checkMessage(Fault fault);
 // hyphen, or there are more than kMaxSubjects subjects.
 SubjectList readFile(const QString& path);
 
-// Exchange sort by key (names travel with their keys); when the first key is
+// Sorts by key, names travelling with their keys, into the order of this
+// exchange sort: for each position i, for each later j, exchange i and j when
+// key i > key j (so equal keys can change their order). When the first key is
 // empty, the names alone are sorted and the keys stay where they are. Keys are
 // compared code unit by code unit, so "10" comes before "2". Throws
 // std::invalid_argument when the two lists differ in length.

@@ -209,6 +209,42 @@ TEST(SubjectSort, ExchangeOrderByCodeUnits)
     EXPECT_THROW(sortSubjects(list), std::invalid_argument);
 }
 
+TEST(SubjectSort, SameOrderAsTheExchangeStepByStep)
+{
+    // Lists drawn from 3 keys (many equal), 500 keys (a few) and 100,000 keys
+    // (almost surely distinct), with and without an empty first key.
+    quint32 seed = 12345;
+    auto next = [&seed](quint32 range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    for (const quint32 range : {3u, 500u, 100000u}) {
+        for (const bool emptyFirst : {false, true}) {
+            SubjectList list;
+            for (int i = 0; i < 300; ++i) {
+                list.keys.append(QString::number(next(range)));
+                list.names.append(QString::number(i));
+            }
+            if (emptyFirst)
+                list.keys.first().clear();
+            SubjectList expected = list;
+            QStringList& order = emptyFirst ? expected.names : expected.keys;
+            for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+                for (qsizetype j = i + 1; j < order.size(); ++j) {
+                    if (order[i] > order[j]) {
+                        order.swapItemsAt(i, j);
+                        if (!emptyFirst)
+                            expected.names.swapItemsAt(i, j);
+                    }
+                }
+            }
+            sortSubjects(list);
+            EXPECT_EQ(list.keys, expected.keys) << range << emptyFirst;
+            EXPECT_EQ(list.names, expected.names) << range << emptyFirst;
+        }
+    }
+}
+
 TEST_F(SubjectFile, EncodingsAndLineEndsGiveTheSameList)
 {
     const QString text = QStringLiteral("说明\r\n[info]\r\nsort=1\r\n[kemu]\r\nyw-语文\r\nsx-数学\r\nyy-英语\r\n");
