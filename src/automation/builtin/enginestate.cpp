@@ -1,0 +1,73 @@
+#include "automation/builtin/enginestate.h"
+
+#include "automation/automationerror.h"
+#include "automation/builtin/documentwindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextFrame>
+
+namespace word::builtin {
+
+double unitsPerPoint()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen ? screen->logicalDotsPerInchX() : 96.0;
+    return dpi / 72.0;
+}
+
+QFont defaultDocumentFont()
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    return font;
+}
+
+void EngineState::requireAlive() const
+{
+    if (!alive)
+        throw AutomationError::notRunning();
+}
+
+std::shared_ptr<DocumentData> EngineState::requireActive() const
+{
+    requireAlive();
+    if (!active)
+        throw AutomationError(QStringLiteral("当前没有打开的文档。"));
+    return active;
+}
+
+void EngineState::end()
+{
+    if (!alive)
+        return;
+    alive = false;
+    visible = false;
+    if (window) {
+        DocumentWindow* w = window;
+        window = nullptr;
+        w->closeForQuit();
+    }
+    active.reset();
+    for (auto& document : documents) {
+        document->cursor = QTextCursor();
+        document->text.reset();
+    }
+    documents.clear();
+}
+
+void EngineState::applyPage(DocumentData& document)
+{
+    const double k = unitsPerPoint();
+    const PageSetupData& page = document.page;
+    QTextFrameFormat root = document.text->rootFrame()->frameFormat();
+    root.setLeftMargin(page.leftMargin * k);
+    root.setRightMargin(page.rightMargin * k);
+    root.setTopMargin(page.topMargin * k);
+    root.setBottomMargin(page.bottomMargin * k);
+    document.text->rootFrame()->setFrameFormat(root);
+    document.text->setDocumentMargin(0);
+    document.text->setTextWidth(page.pageWidth * k);
+}
+
+} // namespace word::builtin

@@ -1,0 +1,69 @@
+#pragma once
+// What one instance of the built-in word processor holds: its documents, the
+// active one, the insertion point of each, and its window.
+
+#include <QPointer>
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <memory>
+#include <vector>
+
+namespace word::builtin {
+
+class DocumentWindow;
+
+// Page setup in points, as the document will be saved and printed.
+// The defaults are an A4 page with Word's usual margins.
+struct PageSetupData {
+    float topMargin = 72.0f;
+    float bottomMargin = 72.0f;
+    float leftMargin = 90.0f;
+    float rightMargin = 90.0f;
+    float headerDistance = 42.55f;
+    float footerDistance = 49.6f;
+    float pageWidth = 595.3f;
+    float pageHeight = 841.9f;
+    int verticalAlignment = 0;
+};
+
+struct DocumentData {
+    std::unique_ptr<QTextDocument> text;
+    QString name;       // "文档1", or the file name once saved or opened
+    QString path;       // full path of its file, empty until saved or opened
+    PageSetupData page;
+    QTextCursor cursor;            // the insertion point (the selection)
+    QTextCharFormat typingFormat;  // font applied to what is typed next
+    QPointer<QTextTable> selectedTable; // set while a whole table is selected
+};
+
+// Document units per point: the layout works in screen pixels, so page
+// lengths and indents are converted at the screen's resolution.
+double unitsPerPoint();
+
+// The document's default font: Chinese body text at Word's usual 10.5 pt.
+QFont defaultDocumentFont();
+
+class EngineState {
+public:
+    bool alive = true;
+    bool visible = false;
+    int untitledCounter = 0;
+    std::vector<std::shared_ptr<DocumentData>> documents;
+    std::shared_ptr<DocumentData> active;
+    QPointer<DocumentWindow> window;
+
+    // Throws AutomationError when the instance has ended.
+    void requireAlive() const;
+    std::shared_ptr<DocumentData> requireActive() const;
+
+    // Ends the instance: closes the window, drops the documents.
+    void end();
+
+    // Lays the document out at its page width and margins.
+    static void applyPage(DocumentData& document);
+};
+
+} // namespace word::builtin

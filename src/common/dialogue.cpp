@@ -1,0 +1,106 @@
+#include "common/dialogue.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPushButton>
+
+namespace dialogue {
+
+namespace {
+
+class RealDialogue : public Dialogue {
+public:
+    QMessageBox::StandardButton message(QWidget* parent, const Message& m) override
+    {
+        QMessageBox box(m.icon, m.title, m.text, m.buttons, parent);
+        if (m.defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(m.defaultButton);
+        return QMessageBox::StandardButton(box.exec());
+    }
+
+    std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
+                                 const QString& initial) override
+    {
+        bool ok = false;
+        const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
+        if (!ok)
+            return std::nullopt;
+        return text;
+    }
+
+    QString openFile(QWidget* parent, const FileRequest& r) override
+    {
+        QFileDialog dialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(suffix(r.defaultExtension));
+        dialog.selectFile(r.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    }
+
+    QString saveFile(QWidget* parent, const FileRequest& r) override
+    {
+        QFileDialog dialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(suffix(r.defaultExtension));
+        dialog.selectFile(r.fileName);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    }
+
+private:
+    // "*.doc" as stored gives the suffix "doc".
+    static QString suffix(QString extension)
+    {
+        while (extension.startsWith(u'*') || extension.startsWith(u'.'))
+            extension.remove(0, 1);
+        return extension;
+    }
+};
+
+Dialogue* g_current = nullptr;
+
+} // namespace
+
+Dialogue& current()
+{
+    static RealDialogue real;
+    return g_current ? *g_current : real;
+}
+
+void setCurrent(Dialogue* dialogue)
+{
+    g_current = dialogue;
+}
+
+QString applicationTitle()
+{
+    return QStringLiteral("Lumetra");
+}
+
+QMessageBox::StandardButton show(QWidget* parent, const Message& message)
+{
+    return current().message(parent, message);
+}
+
+QString toQtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& label = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(u';', u' ');
+        // Qt reads the patterns from the parentheses that end the label.
+        if (label.endsWith(QStringLiteral("(%1)").arg(patterns)))
+            entries << label;
+        else
+            entries << QStringLiteral("%1 (%2)").arg(label, patterns);
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+} // namespace dialogue

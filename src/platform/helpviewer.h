@@ -1,0 +1,26 @@
+#pragma once
+// The program's help: HTML pages in the "help" folder beside the program,
+// shown in the program's own help window. F1 in any of the program's
+// windows opens it.
+
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+namespace platform {
+
+// The help file: the program folder followed by the help index page.
+QString helpFile();
+
+// Shows the help window at a page (the index when empty). A missing page
+// shows the help window's own not-found page; no message box.
+void showHelp(const QString& page = QString());
+
+// The open help window, if any (for tests and for closing with the program).
+QWidget* helpWindow();
+
+// Makes F1 open the help in every window of the application.
+void installHelpKey(QApplication& application);
+
+} // namespace platform

@@ -1,0 +1,34 @@
+#include "shell/appstate.h"
+
+#include "platform/programfolder.h"
+
+namespace shell {
+
+bool AppState::quitWordProcessor()
+{
+    if (wd && wd->running()) {
+        try {
+            if (!wd->quit())
+                return false;
+        } catch (const word::AutomationError& error) {
+            // Gone while quitting: it is quit all the same.
+            if (error.kind() != word::AutomationError::NotRunning)
+                throw;
+        }
+    }
+    forgetTimetable();
+    return true;
+}
+
+void AppState::forgetTimetable()
+{
+    wd.reset();
+    mytable.reset();
+}
+
+QString defaultSubjectFile()
+{
+    return platform::inProgramFolder(QStringLiteral("zvn.list"));
+}
+
+} // namespace shell

@@ -1,0 +1,228 @@
+#include "shell/mainwindow.h"
+
+#include "common/dialogue.h"
+#include "common/units.h"
+#include "create/initdialog.h"
+#include "platform/helpviewer.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+// The picture and icon are compiled into the program's static library; their
+// resources must be registered before first use.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(resources);
+}
+
+namespace shell {
+
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption)
+{
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Menu"));
+    return menu;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                              | Qt::MSWindowsFixedSizeDialogHint)
+{
+    registerResources();
+    setObjectName(QStringLiteral("main"));
+    setWindowTitle(dialogue::applicationTitle());
+    setAccessibleName(dialogue::applicationTitle());
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(units::twipsToPixels(4575, this), units::twipsToPixels(2625, this));
+    auto* picture = new QLabel(client);
+    picture->setObjectName(QStringLiteral("Picture1"));
+    picture->setAccessibleName(QStringLiteral("Lumetra 课程表"));
+    picture->setPixmap(QPixmap(QStringLiteral(":/images/title.png")));
+    picture->setGeometry(0, 0, units::twipsToPixels(4560, this), units::twipsToPixels(2640, this));
+    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setCentralWidget(client);
+
+    buildMenus();
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Startup: no timetable open, the default subject file in force.
+    enterNoTimetable();
+    m_state.kemufile = defaultSubjectFile();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+
+    QMenu* file = addMenu(bar, "file", QStringLiteral("文件(&F)"));
+    connect(addItem(file, "newonly", QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)),
+            &QAction::triggered, this, &MainWindow::newTimetable);
+    addItem(file, "open", QStringLiteral("打开(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    addItem(file, "loadkemu", QStringLiteral("装入课程文件(&L)"), QKeySequence(Qt::CTRL | Qt::Key_L));
+
+    m_edit = addMenu(bar, "edit", QStringLiteral("编辑(&E)"));
+    m_inp = addItem(m_edit, "inp", QStringLiteral("输入(&I)"), QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(m_inp, &QAction::triggered, this, &MainWindow::startEntry);
+    m_prin = addItem(m_edit, "prin", QStringLiteral("打印(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    m_savefile = addItem(m_edit, "savefile", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+
+    QMenu* control = addMenu(bar, "contrl", QStringLiteral("控制(&C)"));
+    m_closewd = addItem(control, "closewd", QStringLiteral("关闭课程表(&X)"), QKeySequence(Qt::CTRL | Qt::Key_X));
+    connect(m_closewd, &QAction::triggered, this, &MainWindow::closeTimetable);
+    connect(addItem(control, "exit", QStringLiteral("退出(&Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
+            &QAction::triggered, this, &QWidget::close);
+
+    QMenu* help = addMenu(bar, "help", QStringLiteral("帮助(&H)"));
+    connect(addItem(help, "runhelp", QStringLiteral("帮助(&H)"), QKeySequence(Qt::CTRL | Qt::Key_H)),
+            &QAction::triggered, this, &MainWindow::runHelp);
+    addItem(help, "about", QStringLiteral("关于(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A));
+
+    // Menu shortcuts work while the menu of a disabled entry is closed, so the
+    // actions themselves carry the enabled state.
+    for (QAction* action : findChildren<QAction*>())
+        action->setShortcutContext(Qt::WindowShortcut);
+}
+
+void MainWindow::setDocumentCommandsEnabled(bool enabled)
+{
+    m_prin->setEnabled(enabled);
+    m_inp->setEnabled(enabled);
+    m_savefile->setEnabled(enabled);
+    m_closewd->setEnabled(enabled);
+    m_edit->setEnabled(enabled);
+    m_edit->menuAction()->setEnabled(enabled);
+}
+
+void MainWindow::enterNoTimetable()
+{
+    m_state.opened = false;
+    setDocumentCommandsEnabled(false);
+}
+
+void MainWindow::adoptTimetable(std::shared_ptr<word::Application> wd, std::shared_ptr<word::Table> table,
+                                int morning, int hang, int lie)
+{
+    m_state.wd = std::move(wd);
+    m_state.mytable = std::move(table);
+    m_state.morning = morning;
+    m_state.hang = hang;
+    m_state.lie = lie;
+    m_state.opened = true;
+    setDocumentCommandsEnabled(true);
+}
+
+bool MainWindow::closeSequence()
+{
+    // A quit that fails is reported, and the timetable counts as closed all
+    // the same; only the user's Cancel keeps it open.
+    bool cancelled = false;
+    guarded(this, [&] { cancelled = !m_state.quitWordProcessor(); });
+    if (cancelled)
+        return false;
+    m_state.forgetTimetable();
+    enterNoTimetable();
+    return true;
+}
+
+void MainWindow::reportWordProcessorClosed()
+{
+    reportError(this, word::AutomationError::notRunning());
+}
+
+void MainWindow::reportError(QWidget* parent, const word::AutomationError& error)
+{
+    dialogue::warn(parent ? parent : this, error.message());
+    if (error.kind() == word::AutomationError::NotRunning && m_state.opened) {
+        // The timetable's word processor is gone: no timetable is open now.
+        m_state.forgetTimetable();
+        enterNoTimetable();
+    }
+}
+
+void MainWindow::newTimetable()
+{
+    if (m_state.opened) {
+        const auto answer = dialogue::show(
+            this, {QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能建立新的课程表。现在要关闭吗？"),
+                   QStringLiteral("提问"), QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
+                   QMessageBox::Yes});
+        if (answer != QMessageBox::Yes)
+            return;
+        if (!closeSequence())
+            return;
+    }
+    if (!initDialog)
+        initDialog = new create::InitDialog(this);
+    initDialog->show();
+    initDialog->raise();
+    initDialog->activateWindow();
+}
+
+void MainWindow::closeTimetable()
+{
+    closeSequence();
+}
+
+void MainWindow::runHelp()
+{
+    // Help is what F1 does: send one F1 press to the active window.
+    QWidget* target = QApplication::activeWindow();
+    if (!target)
+        target = this;
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier));
+    QApplication::postEvent(target, new QKeyEvent(QEvent::KeyRelease, Qt::Key_F1, Qt::NoModifier));
+}
+
+void MainWindow::startEntry()
+{
+    if (!m_state.opened)
+        return;
+    if (!m_state.wd || !m_state.wd->running()) {
+        reportWordProcessorClosed();
+        return;
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_state.opened) {
+        const auto answer = dialogue::show(this, {QStringLiteral("是否将表格文件一并关闭？"), QStringLiteral("询问"),
+                                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
+                                                  QMessageBox::Yes});
+        if (answer == QMessageBox::Yes && !closeSequence()) {
+            // The user cancelled the word processor's quit: keep running.
+            event->ignore();
+            return;
+        }
+    }
+    // The program's other windows close with the main window.
+    if (initDialog)
+        initDialog->close();
+    if (QWidget* help = platform::helpWindow())
+        help->close();
+    event->accept();
+}
+
+} // namespace shell

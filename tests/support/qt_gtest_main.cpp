@@ -1,0 +1,20 @@
+// GoogleTest main for every test program: a QApplication exists (offscreen
+// when there is no display), as the windows and the rich-text engine need.
+
+#include "platform/fontsetup.h"
+#include "platform/helpviewer.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    platform::useProgramFontConfig();
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform::installHelpKey(application);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Helpers for window tests: find controls by objectName, press keys, and
+// let queued events run.
+
+#include "printers.h"
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace testsupport {
+
+template <typename T>
+T* child(QObject* parent, const char* name)
+{
+    T* found = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << "no control named " << name;
+    return found;
+}
+
+// A top-level window of the application by objectName (visible or not).
+template <typename T = QWidget>
+T* topLevel(const char* name)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name))
+            if (auto* t = qobject_cast<T*>(widget))
+                return t;
+    }
+    return nullptr;
+}
+
+// Runs queued events, deferred deletes included.
+inline void settle()
+{
+    for (int i = 0; i < 3; ++i) {
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QApplication::processEvents();
+    }
+}
+
+} // namespace testsupport
