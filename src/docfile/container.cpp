@@ -1,0 +1,108 @@
+#include "docfile/container.h"
+
+#include "docfile/document.h"
+
+#include <gsf/gsf.h>
+
+#include <cstring>
+#include <mutex>
+
+namespace docfile::container {
+
+namespace {
+
+void initLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { gsf_init(); });
+}
+
+// Releases a GObject when it goes out of scope.
+struct Unref {
+    void operator()(gpointer object) const { if (object) g_object_unref(object); }
+};
+template <typename T> using Owned = std::unique_ptr<T, Unref>;
+
+constexpr unsigned char kCompoundMagic[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+
+} // namespace
+
+struct CompoundReader::Impl {
+    std::size_t fileSize = 0;
+    Owned<GsfInput> input;
+    Owned<GsfInfile> infile;
+};
+
+CompoundReader::CompoundReader(const unsigned char* data, std::size_t size) : impl_(std::make_unique<Impl>())
+{
+    if (size < sizeof kCompoundMagic || std::memcmp(data, kCompoundMagic, sizeof kCompoundMagic) != 0)
+        throw Error("不是 Word 97–2003 文档（文件不是复合文档格式）");
+    initLibrary();
+    impl_->fileSize = size;
+    impl_->input.reset(gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE));
+    GError* error = nullptr;
+    impl_->infile.reset(gsf_infile_msole_new(impl_->input.get(), &error));
+    if (error) g_error_free(error);
+    if (!impl_->infile)
+        throw Error("文件已截断或损坏：复合文档的目录或分配表无法读取");
+}
+
+CompoundReader::~CompoundReader() = default;
+
+std::optional<std::vector<unsigned char>> CompoundReader::stream(const char* name) const
+{
+    Owned<GsfInput> child(gsf_infile_child_by_name(impl_->infile.get(), name));
+    if (!child) return std::nullopt;
+    // A storage (folder) of that name is not the stream we want.
+    if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0)
+        return std::nullopt;
+    const gsf_off_t size = gsf_input_size(child.get());
+    // Nothing in a compound file is stored compressed: a stream longer than
+    // the whole file is a damaged directory entry.
+    if (size < 0 || static_cast<std::uint64_t>(size) > impl_->fileSize)
+        throw Error(std::string("文件已截断或损坏：") + name + " 流的长度超出了文件");
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
+    if (size > 0 && !gsf_input_read(child.get(), static_cast<std::size_t>(size), bytes.data()))
+        throw Error(std::string("文件已截断或损坏：") + name + " 流无法完整读出");
+    return bytes;
+}
+
+std::vector<unsigned char> writeCompound(const std::vector<Stream>& streams,
+                                         const std::array<std::uint8_t, 16>& classId,
+                                         const std::string& applicationName)
+{
+    initLibrary();
+    Owned<GsfOutput> sink(gsf_output_memory_new());
+    Owned<GsfOutfile> outfile(gsf_outfile_msole_new(sink.get()));
+    if (!outfile) throw Error("无法生成复合文档");
+    gsf_outfile_msole_set_class_id(GSF_OUTFILE_MSOLE(outfile.get()), classId.data());
+
+    auto addStream = [&](const char* name, auto&& fill) {
+        Owned<GsfOutput> child(gsf_outfile_new_child(outfile.get(), name, FALSE));
+        if (!child || !fill(child.get()) || !gsf_output_close(child.get()))
+            throw Error(std::string("无法写入 ") + name + " 流");
+    };
+    for (const Stream& s : streams)
+        addStream(s.name.c_str(), [&](GsfOutput* out) {
+            return s.bytes.empty() || gsf_output_write(out, s.bytes.size(), s.bytes.data());
+        });
+
+    // Document properties: the program that wrote the file.
+    Owned<GsfDocMetaData> meta(gsf_doc_meta_data_new());
+    GValue value = G_VALUE_INIT;
+    g_value_init(&value, G_TYPE_STRING);
+    g_value_set_string(&value, applicationName.c_str());
+    gsf_doc_meta_data_insert(meta.get(), g_strdup(GSF_META_NAME_GENERATOR), static_cast<GValue*>(g_boxed_copy(G_TYPE_VALUE, &value)));
+    g_value_unset(&value);
+    addStream("\005SummaryInformation",
+              [&](GsfOutput* out) { return gsf_doc_meta_data_write_to_msole(meta.get(), out, FALSE); });
+    addStream("\005DocumentSummaryInformation",
+              [&](GsfOutput* out) { return gsf_doc_meta_data_write_to_msole(meta.get(), out, TRUE); });
+
+    if (!gsf_output_close(GSF_OUTPUT(outfile.get()))) throw Error("无法生成复合文档");
+    const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
+    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    return std::vector<unsigned char>(bytes, bytes + size);
+}
+
+} // namespace docfile::container

@@ -1,0 +1,102 @@
+// The document model the program builds timetables in, and the calls that
+// read and write it as a Word 97-2003 (.doc) file.
+//
+// Units: every length is in twips (1/20 point, 1/1440 inch), as whole
+// numbers, because that is what the file stores: a value survives a save and
+// a load unchanged. Font sizes are in points; the file keeps half points, so
+// a size is written rounded to the nearest half point.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace docfile {
+
+// Page setup of the document's (only) section. The defaults are the ones a
+// file without page setup records means (US Letter, Word's margins).
+struct Section {
+    std::int32_t pageWidth = 12240;
+    std::int32_t pageHeight = 15840;
+    std::int32_t marginTop = 1440;
+    std::int32_t marginBottom = 1440;
+    std::int32_t marginLeft = 1800;
+    std::int32_t marginRight = 1800;
+    std::int32_t headerDistance = 720;  // from the page's top edge to the header
+    std::int32_t footerDistance = 720;  // from the page's bottom edge to the footer
+    int verticalAlignment = 0;          // 0 top, 1 centre, 3 bottom (Word's numbers)
+    bool operator==(const Section&) const = default;
+};
+
+// A stretch of text with one look. The text is UTF-8; "\t" is a tab and "\n"
+// a line break inside the paragraph. An empty font name means the
+// document's default font; the reader always names the font.
+struct Run {
+    std::string text;
+    std::string font;
+    double size = 10.5;  // points
+    bool bold = false;
+    bool operator==(const Run&) const = default;
+};
+
+struct Paragraph {
+    int alignment = 0;                // 0 left, 1 centre, 2 right, 3 justified
+    std::int32_t firstLineIndent = 0; // twips, negative for a hanging indent
+    std::vector<Run> runs;
+    bool operator==(const Paragraph&) const = default;
+};
+
+// A cell always holds at least one paragraph in a file: the writer gives a
+// cell without paragraphs an empty one.
+struct Cell {
+    std::vector<Paragraph> paragraphs;
+    int verticalAlignment = 0; // 0 top, 1 centre, 2 bottom
+    std::int32_t width = 0;    // twips
+    bool operator==(const Cell&) const = default;
+};
+
+// Each row lists its own cells; a row whose cells were merged into one simply
+// has one cell as wide as the table.
+struct Row {
+    std::vector<Cell> cells;
+    bool operator==(const Row&) const = default;
+};
+
+struct Table {
+    std::vector<Row> rows;
+    bool operator==(const Table&) const = default;
+};
+
+using Block = std::variant<Paragraph, Table>;
+
+// A document whose last block is a table gets the empty paragraph Word
+// requires after it when written; reading drops such a paragraph again.
+struct Document {
+    Section section;
+    std::vector<Block> blocks;
+    bool operator==(const Document&) const = default;
+};
+
+// What a read had to leave out because the model cannot hold it, as short
+// descriptions in Chinese ("图片或图形", "页眉或页脚", ...), each named once.
+struct ReadReport {
+    std::vector<std::string> dropped;
+    bool lossy() const { return !dropped.empty(); }
+};
+
+// A refusal: what() is one reason in Simplified Chinese, fit to show the user.
+class Error : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+Document readFile(const std::string& path, ReadReport* report = nullptr);
+Document readBytes(const std::vector<unsigned char>& bytes, ReadReport* report = nullptr);
+Document readBytes(const unsigned char* data, std::size_t size, ReadReport* report = nullptr);
+
+void writeFile(const Document& document, const std::string& path);
+std::vector<unsigned char> writeBytes(const Document& document);
+
+} // namespace docfile

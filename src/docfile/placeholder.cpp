@@ -1,1 +1,0 @@
-// Replaced by the document library's sources.

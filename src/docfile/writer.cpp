@@ -1,0 +1,582 @@
+// Writing the model as a Word 97 binary document: the text as one UTF-16
+// piece, formatting in formatting pages (FKPs) with their bin tables, a
+// style sheet with the Normal style, the font table, one section, the
+// document settings, and tables as Word 97 table rows.
+#include "docfile/container.h"
+#include "docfile/document.h"
+#include "docfile/records.h"
+#include "docfile/text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <map>
+
+namespace docfile {
+
+namespace {
+
+using namespace records;
+
+// Little-endian bytes appended to a buffer.
+class ByteWriter {
+public:
+    void u8(std::uint32_t v) { bytes_.push_back(static_cast<std::uint8_t>(v)); }
+    void u16(std::uint32_t v) { u8(v); u8(v >> 8); }
+    void u32(std::uint32_t v) { u16(v); u16(v >> 16); }
+    void append(const std::vector<std::uint8_t>& b) { bytes_.insert(bytes_.end(), b.begin(), b.end()); }
+    void text(std::u16string_view s) { for (char16_t c : s) u16(c); }
+    void padTo(std::size_t size) { if (bytes_.size() < size) bytes_.resize(size, 0); }
+    void put16(std::size_t at, std::uint32_t v) { bytes_[at] = static_cast<std::uint8_t>(v); bytes_[at + 1] = static_cast<std::uint8_t>(v >> 8); }
+    void put32(std::size_t at, std::uint32_t v) { put16(at, v); put16(at + 2, v >> 16); }
+    std::size_t size() const { return bytes_.size(); }
+    std::vector<std::uint8_t>& bytes() { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// A grpprl being built.
+struct Sprms {
+    std::vector<std::uint8_t> bytes;
+    Sprms& op(std::uint16_t code) { bytes.push_back(static_cast<std::uint8_t>(code)); bytes.push_back(static_cast<std::uint8_t>(code >> 8)); return *this; }
+    Sprms& b(std::uint16_t code, std::uint8_t v) { op(code); bytes.push_back(v); return *this; }
+    Sprms& w(std::uint16_t code, std::uint16_t v) { op(code); bytes.push_back(static_cast<std::uint8_t>(v)); bytes.push_back(static_cast<std::uint8_t>(v >> 8)); return *this; }
+};
+
+// ---- Fonts ----
+
+struct KnownFont {
+    const char* name;
+    const char* altName;
+};
+// Chinese fonts under their Chinese names, with the names Western systems know them by.
+constexpr KnownFont kChineseFonts[] = {
+    {"宋体", "SimSun"}, {"黑体", "SimHei"}, {"楷体", "KaiTi"}, {"仿宋", "FangSong"},
+    {"新宋体", "NSimSun"}, {"微软雅黑", "Microsoft YaHei"}, {"隶书", "LiSu"}, {"幼圆", "YouYuan"},
+    {"楷体_GB2312", "KaiTi_GB2312"}, {"仿宋_GB2312", "FangSong_GB2312"},
+};
+constexpr std::uint8_t kCharsetAnsi = 0, kCharsetGb2312 = 134;
+constexpr const char* kLatinDefault = "Times New Roman";
+constexpr const char* kChineseDefault = "宋体";
+
+class FontTable {
+public:
+    FontTable() { indexOf(kLatinDefault); indexOf(kChineseDefault); }
+
+    std::uint16_t indexOf(const std::string& name)
+    {
+        const auto it = std::find(names_.begin(), names_.end(), name);
+        if (it != names_.end()) return static_cast<std::uint16_t>(it - names_.begin());
+        names_.push_back(name);
+        return static_cast<std::uint16_t>(names_.size() - 1);
+    }
+
+    std::vector<Ffn> records() const
+    {
+        std::vector<Ffn> out;
+        for (const std::string& name : names_) {
+            Ffn f;
+            f.name = text::utf8ToUtf16(name);
+            const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+            f.charset = ascii ? kCharsetAnsi : kCharsetGb2312;
+            for (const KnownFont& k : kChineseFonts)
+                if (name == k.name) f.altName = text::utf8ToUtf16(k.altName);
+            // Variable pitch, TrueType; roman family for Times New Roman, don't-care otherwise.
+            f.pitchAndFamily = 0x02 | 0x04 | (name == kLatinDefault ? 0x10 : 0x00);
+            f.signature[4] = f.charset == kCharsetGb2312 ? 0x00040001u : 0x00000001u;  // code pages: Latin 1, GB2312
+            out.push_back(std::move(f));
+        }
+        return out;
+    }
+
+private:
+    std::vector<std::string> names_;
+};
+
+void writeFfn(ByteWriter& out, const Ffn& f)
+{
+    std::u16string names = f.name + u'\0';
+    std::uint8_t altAt = 0;
+    if (!f.altName.empty()) {
+        altAt = static_cast<std::uint8_t>(names.size());
+        names += f.altName + u'\0';
+    }
+    const std::size_t size = 40 + 2 * names.size();
+    if (size > 256) throw Error("字体名称太长：" + text::utf16ToUtf8(f.name));
+    out.u8(static_cast<std::uint32_t>(size - 1));
+    out.u8(f.pitchAndFamily);
+    out.u16(f.weight);
+    out.u8(f.charset);
+    out.u8(altAt);
+    for (int k = 0; k < 10; ++k) out.u8(0);  // no PANOSE numbers
+    for (std::uint32_t v : f.signature) out.u32(v);
+    out.text(names);
+}
+
+void writeFontTable(ByteWriter& out, const std::vector<Ffn>& fonts)
+{
+    out.u16(static_cast<std::uint32_t>(fonts.size()));
+    out.u16(0);
+    for (const Ffn& f : fonts) writeFfn(out, f);
+}
+
+// ---- Styles ----
+
+constexpr std::uint16_t kIstdNormal = 0;
+constexpr std::uint16_t kIstdDefaultParagraphFont = 10;
+constexpr std::uint16_t kStyleSlots = 15;  // the built-in slots Word reserves
+constexpr int kNormalHalfPoints = 21;      // 10.5 pt, the usual Chinese body size
+
+void writeUpx(ByteWriter& out, const std::vector<std::uint8_t>& upx)
+{
+    out.u16(static_cast<std::uint32_t>(upx.size()));
+    out.append(upx);
+    if (upx.size() & 1) out.u8(0);
+}
+
+void writeStd(ByteWriter& out, const Std& s)
+{
+    ByteWriter body;
+    const std::uint16_t cupx = s.stk == 1 ? 2 : 1;
+    body.u16(s.sti);
+    body.u16(s.stk | (s.istdBase << 4));
+    body.u16(cupx | (s.istdNext << 4));
+    const std::size_t bchUpe = body.size();
+    body.u16(0);  // size of the style in the file, filled in below
+    body.u16(0);
+    body.u16(static_cast<std::uint32_t>(s.name.size()));
+    body.text(s.name);
+    body.u16(0);
+    if (s.stk == 1) {
+        ByteWriter papx;
+        papx.u16(kIstdNormal);
+        papx.append(s.paragraphSprms);
+        writeUpx(body, papx.bytes());
+    }
+    writeUpx(body, s.characterSprms);
+    body.put16(bchUpe, static_cast<std::uint32_t>(body.size()));
+    out.u16(static_cast<std::uint32_t>(body.size()));
+    out.append(body.bytes());
+}
+
+void writeStyleSheet(ByteWriter& out, const Stshi& info, const std::vector<std::optional<Std>>& styles)
+{
+    out.u16(18);  // size of the header that follows
+    out.u16(static_cast<std::uint32_t>(styles.size()));
+    out.u16(info.cbStdBase);
+    out.u16(1);  // built-in style names are written
+    out.u16(info.stiMaxWhenSaved);
+    out.u16(info.istdMaxFixedWhenSaved);
+    out.u16(info.nVerBuiltInNames);
+    for (std::uint16_t f : info.defaultFonts) out.u16(f);
+    for (const auto& s : styles) {
+        if (s) writeStd(out, *s);
+        else out.u16(0);
+    }
+}
+
+// ---- Formatting pages ----
+
+// Formatting for the bytes [fcStart, fcEnd) of the text.
+struct FormattingRun {
+    std::uint32_t fcStart, fcEnd;
+    std::vector<std::uint8_t> properties;  // a CHPX's grpprl, or a PAPX's istd and grpprl
+};
+
+// Packs runs into 512-byte pages of the given kind, each entry pointing to
+// its properties stored from the page's end; identical properties in a page
+// are stored once. Returns the bin table (first fcs, page numbers).
+struct Bins {
+    std::vector<std::uint32_t> fcs;
+    std::vector<std::uint32_t> pages;
+};
+
+Bins writeFkps(ByteWriter& out, const std::vector<FormattingRun>& runs, bool paragraphs)
+{
+    const std::size_t entrySize = paragraphs ? 13 : 1;
+    const std::size_t maxEntries = paragraphs ? 0x1D : 0x65;
+    auto stored = [&](const std::vector<std::uint8_t>& p) -> std::size_t {
+        if (!paragraphs) return p.empty() ? 0 : 1 + p.size() + ((1 + p.size()) & 1);
+        return p.size() & 1 ? 1 + p.size() : 2 + p.size();
+    };
+    Bins bins;
+    std::size_t i = 0;
+    while (i < runs.size()) {
+        std::vector<std::uint8_t> page(kPageSize, 0);
+        std::map<std::vector<std::uint8_t>, std::size_t> offsets;
+        std::size_t top = kPageSize - 2;  // properties grow down from below the count byte, at even offsets
+        std::vector<std::size_t> entryOffsets;
+        const std::size_t first = i;
+        while (i < runs.size() && entryOffsets.size() < maxEntries) {
+            const auto& p = runs[i].properties;
+            const bool known = offsets.count(p) || (!paragraphs && p.empty());
+            const std::size_t need = known ? 0 : stored(p);
+            const std::size_t n = entryOffsets.size() + 1;
+            if (4 * (n + 1) + entrySize * n + need > top) break;
+            if (!known) {
+                top -= need;
+                std::size_t at = top;
+                if (paragraphs) {
+                    if (p.size() & 1) { page[at] = static_cast<std::uint8_t>((p.size() + 1) / 2); ++at; }
+                    else { page[at] = 0; page[at + 1] = static_cast<std::uint8_t>(p.size() / 2); at += 2; }
+                } else {
+                    page[at] = static_cast<std::uint8_t>(p.size());
+                    ++at;
+                }
+                std::copy(p.begin(), p.end(), page.begin() + static_cast<std::ptrdiff_t>(at));
+                offsets[p] = top;
+            }
+            entryOffsets.push_back(!paragraphs && p.empty() ? 0 : offsets[p]);
+            ++i;
+        }
+        if (i == first) throw Error("格式数据太多，放不进一个格式页");
+        const std::size_t n = entryOffsets.size();
+        auto put32 = [&](std::size_t at, std::uint32_t v) { for (int k = 0; k < 4; ++k) page[at + k] = static_cast<std::uint8_t>(v >> (8 * k)); };
+        for (std::size_t k = 0; k < n; ++k) {
+            put32(4 * k, runs[first + k].fcStart);
+            page[4 * (n + 1) + entrySize * k] = static_cast<std::uint8_t>(entryOffsets[k] / 2);
+        }
+        put32(4 * n, runs[first + n - 1].fcEnd);
+        page[kPageSize - 1] = static_cast<std::uint8_t>(n);
+        bins.fcs.push_back(runs[first].fcStart);
+        bins.pages.push_back(static_cast<std::uint32_t>(out.size() / kPageSize));
+        out.append(page);
+    }
+    if (!runs.empty()) bins.fcs.push_back(runs.back().fcEnd);
+    return bins;
+}
+
+void writeBins(ByteWriter& out, const Bins& bins)
+{
+    for (std::uint32_t fc : bins.fcs) out.u32(fc);
+    for (std::uint32_t pn : bins.pages) out.u32(pn);
+}
+
+// ---- The document text and its formatting ----
+
+constexpr std::uint32_t kTextStart = 0x400;   // text begins after the header, as Word places it
+constexpr std::int16_t kCellGapHalf = 108;    // half the space between cells' text (0.19 cm)
+constexpr std::uint32_t kCellBorder = 0x04 | (0x01 << 8);  // 0.5 pt single line, automatic colour
+constexpr std::size_t kMaxCells = 20;         // a row definition must fit in a formatting page
+constexpr int kTwipsLimit = 31680;            // 22 inches, Word's largest page
+
+class TextBuilder {
+public:
+    TextBuilder(const Document& doc, FontTable& fonts) : doc_(doc), fonts_(fonts) {}
+
+    void build()
+    {
+        for (const Block& block : doc_.blocks) {
+            if (const auto* p = std::get_if<Paragraph>(&block)) paragraph(*p, false, kParagraphMark);
+            else table(std::get<Table>(block));
+        }
+        // Word needs the text to end with a paragraph outside any table.
+        if (doc_.blocks.empty() || std::holds_alternative<Table>(doc_.blocks.back())) paragraph(Paragraph{}, false, kParagraphMark);
+    }
+
+    std::u16string text;
+    std::vector<FormattingRun> characters, paragraphs;
+
+private:
+    std::uint32_t fc() const { return kTextStart + 2 * static_cast<std::uint32_t>(text.size()); }
+
+    std::vector<std::uint8_t> runProperties(const Run& run)
+    {
+        Sprms s;
+        if (!run.font.empty()) {
+            const std::uint16_t f = fonts_.indexOf(run.font);
+            s.w(sprm::CRgFtc0, f).w(sprm::CRgFtc1, f).w(sprm::CRgFtc2, f);
+        }
+        if (!(run.size > 0) || run.size > 1638) throw Error("字号超出了 Word 能记录的范围");
+        s.w(sprm::CHps, static_cast<std::uint16_t>(std::lround(run.size * 2)));
+        if (run.bold) s.b(sprm::CFBold, 1);
+        return s.bytes;
+    }
+
+    void addCharacters(std::uint32_t start, std::vector<std::uint8_t> properties)
+    {
+        if (!characters.empty() && characters.back().properties == properties && characters.back().fcEnd == start)
+            characters.back().fcEnd = fc();
+        else
+            characters.push_back({start, fc(), std::move(properties)});
+    }
+
+    void addParagraph(std::uint32_t start, const Sprms& sprms)
+    {
+        std::vector<std::uint8_t> papx{static_cast<std::uint8_t>(kIstdNormal), 0};
+        papx.insert(papx.end(), sprms.bytes.begin(), sprms.bytes.end());
+        if (papx.size() > 2 * 255) throw Error("表格的一行单元格太多，无法保存");
+        paragraphs.push_back({start, fc(), std::move(papx)});
+    }
+
+    void paragraph(const Paragraph& p, bool inTable, char16_t mark)
+    {
+        if (p.alignment < 0 || p.alignment > 3) throw Error("段落的对齐方式无效");
+        const std::uint32_t start = fc();
+        std::vector<std::uint8_t> last;
+        for (const Run& run : p.runs) {
+            const std::uint32_t runStart = fc();
+            for (char16_t c : text::utf8ToUtf16(run.text)) {
+                if (c == u'\n') c = kLineBreak;
+                else if (c < 0x20 && c != u'\t') continue;  // marks with a meaning of their own cannot be text
+                text += c;
+            }
+            last = runProperties(run);
+            if (fc() > runStart) addCharacters(runStart, last);
+        }
+        // The paragraph mark looks like the paragraph's last run, so an
+        // empty-looking line keeps its height. It gets an entry of its own,
+        // as Word writes it: LibreOffice loses the formatting of a
+        // paragraph just before a table when one entry spans its text and mark.
+        const std::uint32_t markStart = fc();
+        text += mark;
+        characters.push_back({markStart, fc(), std::move(last)});
+        Sprms s;
+        if (inTable) s.b(sprm::PFInTable, 1);
+        if (p.alignment != 0) s.b(sprm::PJc80, static_cast<std::uint8_t>(p.alignment));
+        if (p.firstLineIndent != 0) {
+            if (std::abs(p.firstLineIndent) > kTwipsLimit) throw Error("首行缩进超出了 Word 能记录的范围");
+            s.w(sprm::PDxaLeft180, static_cast<std::uint16_t>(p.firstLineIndent));
+        }
+        addParagraph(start, s);
+    }
+
+    void table(const Table& t)
+    {
+        const std::int32_t textWidth = doc_.section.pageWidth - doc_.section.marginLeft - doc_.section.marginRight;
+        for (const Row& row : t.rows) {
+            if (row.cells.empty()) throw Error("表格中有一行没有单元格");
+            if (row.cells.size() > kMaxCells) throw Error("表格的一行最多可有 20 个单元格");
+            TDefTable def;
+            def.cellEdges.push_back(0);
+            for (const Cell& cell : row.cells) {
+                if (cell.verticalAlignment < 0 || cell.verticalAlignment > 2) throw Error("单元格的垂直对齐方式无效");
+                // A cell without a width gets an equal share of the text width.
+                const std::int32_t width = cell.width > 0 ? cell.width : std::max<std::int32_t>(textWidth / static_cast<std::int32_t>(row.cells.size()), 1);
+                const std::int32_t edge = def.cellEdges.back() + width;
+                if (edge > kTwipsLimit) throw Error("表格太宽，超出了 Word 能记录的范围");
+                def.cellEdges.push_back(static_cast<std::int16_t>(edge));
+                Tc80 tc;
+                tc.flags = static_cast<std::uint16_t>(cell.verticalAlignment << 7);
+                tc.width = static_cast<std::uint16_t>(width);
+                tc.borders.fill(kCellBorder);
+                def.cells.push_back(tc);
+
+                const std::size_t count = cell.paragraphs.empty() ? 1 : cell.paragraphs.size();
+                for (std::size_t k = 0; k < count; ++k)
+                    paragraph(cell.paragraphs.empty() ? Paragraph{} : cell.paragraphs[k], true, k + 1 == count ? kCellMark : kParagraphMark);
+            }
+            // The row's end mark carries the row's definition.
+            const std::uint32_t start = fc();
+            text += kCellMark;
+            addCharacters(start, {});
+            Sprms s;
+            s.b(sprm::PFInTable, 1).b(sprm::PFTtp, 1).w(sprm::TDxaGapHalf, static_cast<std::uint16_t>(kCellGapHalf));
+            appendTDefTable(s, def);
+            addParagraph(start, s);
+        }
+    }
+
+    static void appendTDefTable(Sprms& s, const TDefTable& def)
+    {
+        ByteWriter operand;
+        operand.u8(static_cast<std::uint32_t>(def.cells.size()));
+        for (std::int16_t edge : def.cellEdges) operand.u16(static_cast<std::uint16_t>(edge));
+        for (const Tc80& tc : def.cells) {
+            operand.u16(tc.flags);
+            operand.u16(tc.width);
+            for (std::uint32_t b : tc.borders) operand.u32(b);
+        }
+        s.w(sprm::TDefTable, static_cast<std::uint16_t>(operand.size() + 1));
+        s.bytes.insert(s.bytes.end(), operand.bytes().begin(), operand.bytes().end());
+    }
+
+    const Document& doc_;
+    FontTable& fonts_;
+};
+
+std::vector<std::uint8_t> sectionProperties(const Section& s)
+{
+    auto check = [](std::int32_t v, std::int32_t low) {
+        if (v < low || v > kTwipsLimit) throw Error("页面设置超出了 Word 能记录的范围");
+        return static_cast<std::uint16_t>(v);
+    };
+    if (s.verticalAlignment != 0 && s.verticalAlignment != 1 && s.verticalAlignment != 3)
+        throw Error("页面的垂直对齐方式无效");
+    Sprms p;
+    p.w(sprm::SXaPage, check(s.pageWidth, 1)).w(sprm::SYaPage, check(s.pageHeight, 1));
+    p.w(sprm::SDxaLeft, check(s.marginLeft, 0)).w(sprm::SDxaRight, check(s.marginRight, 0));
+    p.w(sprm::SDyaTop, check(s.marginTop, 0)).w(sprm::SDyaBottom, check(s.marginBottom, 0));
+    p.w(sprm::SDyaHdrTop, check(s.headerDistance, 0)).w(sprm::SDyaHdrBottom, check(s.footerDistance, 0));
+    if (s.verticalAlignment != 0) p.b(sprm::SVjc, static_cast<std::uint8_t>(s.verticalAlignment));
+    if (s.pageWidth > s.pageHeight) p.b(sprm::SBOrientation, 2);  // landscape
+    return p.bytes;
+}
+
+std::vector<std::uint8_t> documentSettings()
+{
+    ByteWriter dop;
+    dop.padTo(kDopSize97);
+    dop.put16(0, 0x0002 | (1 << 5));  // widow control on; footnotes at the bottom of the page
+    dop.put16(2, 1 << 2);             // footnote numbers start at 1
+    dop.put16(10, 420);               // default tab stop every two Chinese characters
+    dop.put16(14, 360);               // hyphenation hot zone, Word's default
+    return std::move(dop.bytes());
+}
+
+// The class id of a Word document, and the stream that names the program
+// type for OLE.
+constexpr std::array<std::uint8_t, 16> kWordClassId = {0x06, 0x09, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
+                                                       0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+
+std::vector<std::uint8_t> compObj()
+{
+    ByteWriter out;
+    out.u32(0xFFFE0001);
+    out.u32(0x00000A03);
+    out.u32(0xFFFFFFFF);
+    for (std::uint8_t b : kWordClassId) out.u8(b);
+    auto ansi = [&](const char* s) {
+        const std::size_t n = std::char_traits<char>::length(s) + 1;
+        out.u32(static_cast<std::uint32_t>(n));
+        for (std::size_t k = 0; k < n; ++k) out.u8(static_cast<unsigned char>(s[k]));
+    };
+    ansi("Microsoft Word 97-2003 Document");
+    ansi("MSWordDoc");
+    ansi("Word.Document.8");
+    out.u32(0x71B239F4);  // Unicode versions follow: none
+    out.u32(0);
+    out.u32(0);
+    out.u32(0);
+    return std::move(out.bytes());
+}
+
+constexpr std::uint16_t kLidChinese = 0x0804;
+constexpr std::uint16_t kLidEnglish = 0x0409;
+
+} // namespace
+
+std::vector<unsigned char> writeBytes(const Document& doc)
+{
+    FontTable fonts;
+    TextBuilder body(doc, fonts);
+    body.build();
+    const std::uint32_t ccpText = static_cast<std::uint32_t>(body.text.size());
+
+    // WordDocument: header, text, formatting pages, section properties.
+    ByteWriter wd;
+    wd.padTo(kTextStart);
+    wd.text(body.text);
+    wd.padTo((wd.size() + kPageSize - 1) / kPageSize * kPageSize);
+    const Bins chpBins = writeFkps(wd, body.characters, false);
+    const Bins papBins = writeFkps(wd, body.paragraphs, true);
+    const std::uint32_t fcSepx = static_cast<std::uint32_t>(wd.size());
+    const std::vector<std::uint8_t> sepx = sectionProperties(doc.section);
+    wd.u16(static_cast<std::uint32_t>(sepx.size()));
+    wd.append(sepx);
+    const std::uint32_t cbMac = static_cast<std::uint32_t>(wd.size());
+
+    // The table stream: everything that describes the text.
+    ByteWriter table;
+    std::array<std::pair<std::uint32_t, std::uint32_t>, kFcLcbCount97> fcLcb{};
+    auto place = [&](FcLcb which, auto&& write) {
+        const auto at = static_cast<std::uint32_t>(table.size());
+        write(table);
+        fcLcb[which] = {at, static_cast<std::uint32_t>(table.size()) - at};
+    };
+
+    Stshi stshi;
+    stshi.cbStdBase = 10;
+    stshi.defaultFonts = {0, 1, 0};
+    std::vector<std::optional<Std>> styles(kStyleSlots);
+    Std normal;
+    normal.name = u"Normal";
+    normal.characterSprms = Sprms{}
+                                .w(sprm::CRgFtc0, 0).w(sprm::CRgFtc1, 1).w(sprm::CRgFtc2, 0)
+                                .w(sprm::CHps, kNormalHalfPoints)
+                                .w(sprm::CRgLid0, kLidEnglish).w(sprm::CRgLid1, kLidChinese)
+                                .bytes;
+    styles[kIstdNormal] = normal;
+    Std defaultFont;
+    defaultFont.sti = 65;
+    defaultFont.stk = 2;
+    defaultFont.istdNext = kIstdDefaultParagraphFont;
+    defaultFont.name = u"Default Paragraph Font";
+    styles[kIstdDefaultParagraphFont] = defaultFont;
+    place(Stshf, [&](ByteWriter& out) { writeStyleSheet(out, stshi, styles); });
+    fcLcb[StshfOrig] = fcLcb[Stshf];
+
+    place(PlcfSed, [&](ByteWriter& out) {
+        out.u32(0);
+        out.u32(ccpText);
+        out.u16(0);
+        out.u32(fcSepx);
+        out.u16(0);
+        out.u32(0xFFFFFFFF);
+    });
+    place(PlcfBteChpx, [&](ByteWriter& out) { writeBins(out, chpBins); });
+    place(PlcfBtePapx, [&](ByteWriter& out) { writeBins(out, papBins); });
+    place(Clx, [&](ByteWriter& out) {
+        out.u8(2);
+        out.u32(16);
+        out.u32(0);
+        out.u32(ccpText);
+        out.u16(0);
+        out.u32(kTextStart);  // UTF-16 text: the "compressed" bit stays clear
+        out.u16(0);
+    });
+    place(SttbfFfn, [&](ByteWriter& out) { writeFontTable(out, fonts.records()); });
+    place(Dop, [&](ByteWriter& out) { out.append(documentSettings()); });
+
+    // The header at the start of the WordDocument stream.
+    ByteWriter fib;
+    fib.u16(kWordIdent);
+    fib.u16(kNFibWord97);
+    fib.u16(0);
+    fib.u16(kLidChinese);
+    fib.u16(0);  // pnNext
+    fib.u16(kFlagTable1 | kFlagExtChar);
+    fib.u16(kNFibBack);
+    fib.u32(0);  // lKey
+    fib.u8(0);   // envr: Windows
+    fib.u8(0);
+    fib.u16(0);
+    fib.u16(0);
+    // Where the text starts and ends, for readers older than the piece table.
+    fib.u32(kTextStart);
+    fib.u32(kTextStart + 2 * ccpText);
+    fib.u16(kRgWCount);
+    for (int k = 0; k < kRgWCount - 1; ++k) fib.u16(0);
+    fib.u16(kLidChinese);  // lidFE
+    fib.u16(kRgLwCount);
+    std::array<std::uint32_t, kRgLwCount> lw{};
+    lw[LwCbMac] = cbMac;
+    lw[LwCcpText] = ccpText;
+    for (std::uint32_t v : lw) fib.u32(v);
+    fib.u16(kFcLcbCount97);
+    for (const auto& [fc, lcb] : fcLcb) { fib.u32(fc); fib.u32(lcb); }
+    fib.u16(0);  // no newer header parts
+    std::copy(fib.bytes().begin(), fib.bytes().end(), wd.bytes().begin());
+
+    // Word pads its streams to at least 4096 bytes so they are kept in
+    // whole sectors; some readers expect that.
+    wd.padTo(4096);
+    table.padTo(4096);
+    return container::writeCompound({{"WordDocument", std::move(wd.bytes())},
+                                     {"1Table", std::move(table.bytes())},
+                                     {"\001CompObj", compObj()}},
+                                    kWordClassId, "Lumetra");
+}
+
+void writeFile(const Document& doc, const std::string& path)
+{
+    const std::vector<unsigned char> bytes = writeBytes(doc);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) throw Error("无法创建文件：" + path);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) throw Error("无法写入文件：" + path);
+}
+
+} // namespace docfile
