@@ -3,6 +3,9 @@
 #include "common/dialogue.h"
 #include "common/units.h"
 #include "create/initdialog.h"
+#include "entry/entrydialog.h"
+#include "platform/programfolder.h"
+#include "subjects/subjectfile.h"
 #include "platform/helpviewer.h"
 
 #include <QAction>
@@ -80,7 +83,8 @@ void MainWindow::buildMenus()
     connect(addItem(file, "newonly", QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, this, &MainWindow::newTimetable);
     addItem(file, "open", QStringLiteral("打开(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
-    addItem(file, "loadkemu", QStringLiteral("装入课程文件(&L)"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(addItem(file, "loadkemu", QStringLiteral("装入课程文件(&L)"), QKeySequence(Qt::CTRL | Qt::Key_L)),
+            &QAction::triggered, this, &MainWindow::loadSubjectFile);
 
     m_edit = addMenu(bar, "edit", QStringLiteral("编辑(&E)"));
     m_inp = addItem(m_edit, "inp", QStringLiteral("输入(&I)"), QKeySequence(Qt::CTRL | Qt::Key_I));
@@ -203,6 +207,36 @@ void MainWindow::startEntry()
         reportWordProcessorClosed();
         return;
     }
+    if (entryDialog) {
+        entryDialog->raise();
+        entryDialog->activateWindow();
+        return;
+    }
+    auto* dialog = new entry::EntryDialog(this);
+    if (!dialog->load()) {
+        delete dialog;
+        return;
+    }
+    entryDialog = dialog;
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void MainWindow::loadSubjectFile()
+{
+    const QString path = dialogue::current().openFile(
+        this, {QStringLiteral("打开课程描述文件"), QStringLiteral("课程描述文件(*.list)|*.list"),
+               QStringLiteral("*.list"), platform::programFolder(), QString()});
+    if (path.isEmpty())
+        return;
+    const subjects::Fault fault = subjects::checkFile(path);
+    if (fault != subjects::Fault::None) {
+        // The file in force stays.
+        dialogue::inform(this, subjects::checkMessage(fault));
+        return;
+    }
+    m_state.kemufile = path;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -220,6 +254,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // The program's other windows close with the main window.
     if (initDialog)
         initDialog->close();
+
     if (QWidget* help = platform::helpWindow())
         help->close();
     event->accept();

@@ -12,6 +12,7 @@ class QMenu;
 class QLabel;
 
 namespace create { class InitDialog; }
+namespace entry { class EntryDialog; }
 
 namespace shell {
 
@@ -48,11 +49,13 @@ public:
     void newTimetable();
     void closeTimetable();
     void runHelp();
+    void loadSubjectFile();
 
     // Starts course entry on the open timetable.
     void startEntry();
 
     QPointer<create::InitDialog> initDialog;
+    QPointer<entry::EntryDialog> entryDialog;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -30,6 +30,14 @@ T* topLevel(const char* name)
     return nullptr;
 }
 
+// Presses Alt + an access key. A button pressed by its access key shows the
+// press briefly before it clicks, so the click comes a moment later.
+inline void accessKey(QWidget* widget, Qt::Key key)
+{
+    QTest::keyClick(widget, key, Qt::AltModifier);
+    QTest::qWait(150);
+}
+
 // Runs queued events, deferred deletes included.
 inline void settle()
 {
