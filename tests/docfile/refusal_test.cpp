@@ -1,0 +1,158 @@
+// Files the reader must refuse, each with its one reason in Chinese.
+#include "docfile/container.h"
+#include "samples.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+using namespace docfile;
+
+namespace {
+
+std::string corpusFile(const std::string& name)
+{
+    const char* dir = std::getenv("LUMETRA_CORPUS_DIR");
+    return std::string(dir ? dir : "../shared/corpus/doc") + "/" + name;
+}
+
+// The reason a read gives up with, or "" when it reads.
+std::string refusal(const std::vector<unsigned char>& bytes)
+{
+    try {
+        readBytes(bytes);
+        return "";
+    } catch (const Error& e) {
+        return e.what();
+    }
+}
+
+// Our own timetable's streams, to be damaged one way or another.
+struct Streams {
+    std::vector<unsigned char> wordDocument, table;
+
+    Streams()
+    {
+        const std::vector<unsigned char> bytes = writeBytes(samples::defaultTimetable());
+        const container::CompoundReader compound(bytes.data(), bytes.size());
+        wordDocument = *compound.stream("WordDocument");
+        table = *compound.stream("1Table");
+    }
+    void put16(std::size_t at, unsigned v)
+    {
+        wordDocument[at] = static_cast<unsigned char>(v);
+        wordDocument[at + 1] = static_cast<unsigned char>(v >> 8);
+    }
+    unsigned get32(std::size_t at) const
+    {
+        return wordDocument[at] | (wordDocument[at + 1] << 8) | (wordDocument[at + 2] << 16) | (unsigned(wordDocument[at + 3]) << 24);
+    }
+    void put32(std::size_t at, unsigned v)
+    {
+        put16(at, v & 0xFFFF);
+        put16(at + 2, v >> 16);
+    }
+    std::vector<unsigned char> file(bool withWordDocument = true, const char* tableName = "1Table") const
+    {
+        std::vector<container::Stream> streams;
+        if (withWordDocument) streams.push_back({"WordDocument", wordDocument});
+        if (tableName) streams.push_back({tableName, table});
+        const std::array<std::uint8_t, 16> noClass{};
+        return container::writeCompound(streams, noClass, "test");
+    }
+};
+
+constexpr std::size_t kFlags = 10;
+constexpr std::size_t kFcLcbStart = 154;  // the offset/length pairs in a Word 97 header
+constexpr std::size_t kClxPair = kFcLcbStart + 33 * 8;
+constexpr std::size_t kCcpText = 64 + 3 * 4;
+
+const std::string kNotCompound = "不是 Word 97–2003 文档（文件不是复合文档格式）";
+const std::string kOld = "这是 Word 6/95 等旧版本的文档，无法打开";
+const std::string kEncrypted = "文档受密码保护或已加密，无法打开";
+const std::string kDamaged = "文件已截断或损坏：";
+
+std::vector<unsigned char> fileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+TEST(Refusal, NotACompoundFile)
+{
+    EXPECT_EQ(refusal({}), kNotCompound);
+    const std::string text = "课程表\tLesson plan\n";
+    EXPECT_EQ(refusal(std::vector<unsigned char>(text.begin(), text.end())), kNotCompound);
+    const std::vector<unsigned char> zip{'P', 'K', 3, 4, 20, 0, 0, 0, 8, 0, 0, 0};
+    EXPECT_EQ(refusal(zip), kNotCompound);
+}
+
+TEST(Refusal, OlderWordVersions)
+{
+    const auto word6 = fileBytes(corpusFile("Word6.doc"));
+    ASSERT_FALSE(word6.empty()) << "corpus file Word6.doc is missing";
+    EXPECT_EQ(refusal(word6), kOld);
+
+    Streams word95;
+    word95.put16(2, 0x0068);  // a Word 95 version number under the Word 97 mark
+    EXPECT_EQ(refusal(word95.file()), kOld);
+
+    Streams word6Header;
+    word6Header.put16(0, 0xA5DC);
+    EXPECT_EQ(refusal(word6Header.file()), kOld);
+}
+
+TEST(Refusal, EncryptedDocuments)
+{
+    const auto locked = fileBytes(corpusFile("password_password_cryptoapi.doc"));
+    ASSERT_FALSE(locked.empty()) << "corpus file password_password_cryptoapi.doc is missing";
+    EXPECT_EQ(refusal(locked), kEncrypted);
+
+    for (unsigned flag : {0x0100u, 0x8000u}) {  // encrypted, obfuscated
+        Streams s;
+        s.put16(kFlags, s.wordDocument[kFlags] | (s.wordDocument[kFlags + 1] << 8) | flag);
+        EXPECT_EQ(refusal(s.file()), kEncrypted) << std::hex << flag;
+    }
+}
+
+TEST(Refusal, MissingStreams)
+{
+    const Streams s;
+    EXPECT_EQ(refusal(s.file(false)), "文档缺少 WordDocument 流");
+    EXPECT_EQ(refusal(s.file(true, nullptr)), "文档缺少 1Table 流");
+    EXPECT_EQ(refusal(s.file(true, "0Table")), "文档缺少 1Table 流");
+
+    Streams table0;
+    table0.put16(kFlags, (table0.wordDocument[kFlags] | (table0.wordDocument[kFlags + 1] << 8)) & ~0x0200u);
+    EXPECT_EQ(refusal(table0.file()), "文档缺少 0Table 流");
+    EXPECT_EQ(refusal(table0.file(true, "0Table")), "");
+}
+
+TEST(Refusal, TruncatedOrDamaged)
+{
+    const std::vector<unsigned char> whole = writeBytes(samples::defaultTimetable());
+    for (std::size_t keep : {std::size_t{512}, whole.size() / 3, whole.size() / 2, whole.size() - 600}) {
+        const std::string why = refusal(std::vector<unsigned char>(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(keep)));
+        EXPECT_EQ(why.rfind(kDamaged, 0), 0u) << "kept " << keep << " bytes: " << why;
+    }
+
+    Streams header;
+    header.wordDocument.resize(100);
+    EXPECT_EQ(refusal(header.file()).rfind(kDamaged, 0), 0u);
+
+    Streams pieces;
+    pieces.put32(kClxPair, static_cast<unsigned>(pieces.table.size()) - 4);
+    EXPECT_EQ(refusal(pieces.file()), kDamaged + "文本片段表超出了1Table 流的末尾");
+
+    Streams text;
+    text.put32(kCcpText, text.get32(kCcpText) + 1000);
+    EXPECT_EQ(refusal(text.file()), kDamaged + "正文长度超出了文本片段表");
+
+    Streams shortText;
+    shortText.wordDocument.resize(0x400 + 20);  // cut inside the text
+    EXPECT_EQ(refusal(shortText.file()).rfind(kDamaged, 0), 0u);
+}
