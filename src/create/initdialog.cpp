@@ -4,6 +4,7 @@
 #include "common/units.h"
 #include "create/builder.h"
 #include "create/grid.h"
+#include "schedule/settimedialog.h"
 #include "shell/mainwindow.h"
 
 #include <QCheckBox>
@@ -130,6 +131,7 @@ InitDialog::InitDialog(shell::MainWindow* main)
     setFixedSize(designed.expandedTo(sizeHint()));
 
     connect(Check2, &QCheckBox::toggled, setup, &QWidget::setEnabled);
+    connect(setup, &QPushButton::clicked, this, &InitDialog::openSetTime);
     connect(OKButton, &QPushButton::clicked, this, &InitDialog::build);
     connect(CancelButton, &QPushButton::clicked, this, &QWidget::close);
     OKButton->setFocus();
@@ -143,6 +145,16 @@ void InitDialog::changedata(const QStringList& labels)
         else
             timetable.append(labels[i]);
     }
+}
+
+void InitDialog::openSetTime()
+{
+    // Loaded when first needed; pressing again brings it forward as it is.
+    if (!settime)
+        settime = new schedule::SetTimeDialog(this);
+    settime->show();
+    settime->raise();
+    settime->activateWindow();
 }
 
 void InitDialog::build()

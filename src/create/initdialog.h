@@ -47,6 +47,7 @@ protected:
     void reject() override;
 
 private:
+    void openSetTime();
     void build();
     void beforeClose();
 
