@@ -1,5 +1,5 @@
-// Writing the model as a Word 97 binary document: the text as one UTF-16
-// piece, formatting in formatting pages (FKPs) with their bin tables, a
+// Writing the model as a Word 97 binary document: the text as UTF-16
+// pieces, formatting in formatting pages (FKPs) with their bin tables, a
 // style sheet with the Normal style, the font table, one section, the
 // document settings, and tables as Word 97 table rows.
 #include "docfile/container.h"
@@ -275,11 +275,40 @@ public:
         if (doc_.blocks.empty() || std::holds_alternative<Table>(doc_.blocks.back())) paragraph(Paragraph{}, false, kParagraphMark);
     }
 
-    std::u16string text;
+    std::u16string text;    // the document's characters
+    std::u16string stored;  // what the WordDocument stream holds from kTextStart on
+    struct StoredPiece {
+        std::uint32_t cp;
+        std::uint32_t at;  // index into `stored`
+    };
+    std::vector<StoredPiece> pieces{{0, 0}};
     std::vector<FormattingRun> characters, paragraphs;
 
 private:
-    std::uint32_t fc() const { return kTextStart + 2 * static_cast<std::uint32_t>(text.size()); }
+    std::uint32_t fc() const { return kTextStart + 2 * static_cast<std::uint32_t>(stored.size()); }
+
+    void put(char16_t c)
+    {
+        text += c;
+        stored += c;
+    }
+
+    // catdoc reads the stored text directly and takes a 256-byte stretch
+    // for UTF-16 only if it finds a space, a return or ASCII punctuation
+    // in it, which rows of Chinese cells seldom have. A return stored
+    // after each row, outside every piece, gives it one where it does no
+    // harm: it ends catdoc's line where the row ends anyway, and readers
+    // that follow the piece table never see it.
+    // The formatting pages cover it with entries of its own, so that no
+    // character's or paragraph's entry reaches outside its piece.
+    void storeOutsideText(char16_t c)
+    {
+        const std::uint32_t start = fc();
+        stored += c;
+        pieces.push_back({static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(stored.size())});
+        characters.push_back({start, fc(), {}});
+        paragraphs.push_back({start, fc(), {static_cast<std::uint8_t>(kIstdNormal), 0}});
+    }
 
     std::vector<std::uint8_t> runProperties(const Run& run)
     {
@@ -320,7 +349,7 @@ private:
             for (char16_t c : text::utf8ToUtf16(run.text)) {
                 if (c == u'\n') c = kLineBreak;
                 else if (c < 0x20 && c != u'\t') continue;  // marks with a meaning of their own cannot be text
-                text += c;
+                put(c);
             }
             last = runProperties(run);
             if (fc() > runStart) addCharacters(runStart, last);
@@ -330,7 +359,7 @@ private:
         // as Word writes it: LibreOffice loses the formatting of a
         // paragraph just before a table when one entry spans its text and mark.
         const std::uint32_t markStart = fc();
-        text += mark;
+        put(mark);
         characters.push_back({markStart, fc(), std::move(last)});
         Sprms s;
         if (inTable) s.b(sprm::PFInTable, 1);
@@ -369,12 +398,13 @@ private:
             }
             // The row's end mark carries the row's definition.
             const std::uint32_t start = fc();
-            text += kCellMark;
+            put(kCellMark);
             addCharacters(start, {});
             Sprms s;
             s.b(sprm::PFInTable, 1).b(sprm::PFTtp, 1).w(sprm::TDxaGapHalf, static_cast<std::uint16_t>(kCellGapHalf));
             appendTDefTable(s, def);
             addParagraph(start, s);
+            storeOutsideText(kParagraphMark);
         }
     }
 
@@ -453,6 +483,7 @@ std::vector<std::uint8_t> compObj()
 }
 
 constexpr std::uint16_t kLidChinese = 0x0804;
+constexpr std::uint16_t kOneQuickSave = 1 << 4;  // the FIB's count of fast saves
 constexpr std::uint16_t kLidEnglish = 0x0409;
 
 } // namespace
@@ -467,7 +498,7 @@ std::vector<unsigned char> writeBytes(const Document& doc)
     // WordDocument: header, text, formatting pages, section properties.
     ByteWriter wd;
     wd.padTo(kTextStart);
-    wd.text(body.text);
+    wd.text(body.stored);
     wd.padTo((wd.size() + kPageSize - 1) / kPageSize * kPageSize);
     const Bins chpBins = writeFkps(wd, body.characters, false);
     const Bins papBins = writeFkps(wd, body.paragraphs, true);
@@ -518,13 +549,18 @@ std::vector<unsigned char> writeBytes(const Document& doc)
     place(PlcfBteChpx, [&](ByteWriter& out) { writeBins(out, chpBins); });
     place(PlcfBtePapx, [&](ByteWriter& out) { writeBins(out, papBins); });
     place(Clx, [&](ByteWriter& out) {
+        // Pieces that would start at the end of the text hold nothing.
+        auto& pieces = body.pieces;
+        while (pieces.size() > 1 && pieces.back().cp >= ccpText) pieces.pop_back();
         out.u8(2);
-        out.u32(16);
-        out.u32(0);
+        out.u32(static_cast<std::uint32_t>(4 + 12 * pieces.size()));
+        for (const auto& p : pieces) out.u32(p.cp);
         out.u32(ccpText);
-        out.u16(0);
-        out.u32(kTextStart);  // UTF-16 text: the "compressed" bit stays clear
-        out.u16(0);
+        for (const auto& p : pieces) {
+            out.u16(0);
+            out.u32(kTextStart + 2 * p.at);  // UTF-16 text: the "compressed" bit stays clear
+            out.u16(0);
+        }
     });
     place(SttbfFfn, [&](ByteWriter& out) { writeFontTable(out, fonts.records()); });
     place(Dop, [&](ByteWriter& out) { out.append(documentSettings()); });
@@ -536,7 +572,11 @@ std::vector<unsigned char> writeBytes(const Document& doc)
     fib.u16(0);
     fib.u16(kLidChinese);
     fib.u16(0);  // pnNext
-    fib.u16(kFlagTable1 | kFlagExtChar);
+    // Text stored outside the pieces makes this what Word calls a complex
+    // (fast-saved) file; readers such as antiword follow the pieces only
+    // when it says so.
+    const bool complex = body.pieces.size() > 1;
+    fib.u16(kFlagTable1 | kFlagExtChar | (complex ? kFlagComplex | kOneQuickSave : 0));
     fib.u16(kNFibBack);
     fib.u32(0);  // lKey
     fib.u8(0);   // envr: Windows
@@ -545,7 +585,7 @@ std::vector<unsigned char> writeBytes(const Document& doc)
     fib.u16(0);
     // Where the text starts and ends, for readers older than the piece table.
     fib.u32(kTextStart);
-    fib.u32(kTextStart + 2 * ccpText);
+    fib.u32(kTextStart + 2 * static_cast<std::uint32_t>(body.stored.size()));
     fib.u16(kRgWCount);
     for (int k = 0; k < kRgWCount - 1; ++k) fib.u16(0);
     fib.u16(kLidChinese);  // lidFE

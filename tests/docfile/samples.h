@@ -147,6 +147,7 @@ inline docfile::Document longCellTexts()
     for (int i = 0; i < 120; ++i) longText += "综合实践活动";
     rows[1].cells[1].paragraphs = {paragraph({run(longText)}), paragraph({run("第二段 second paragraph")}), paragraph({})};
     rows[2].cells[6].paragraphs[0].runs[0].text = std::string(3000, 'x');
+    rows[3].cells[4].paragraphs[0].runs[0].text = "😀 emoji & 𠀀";  // beyond the 16-bit range
     return doc;
 }
 
@@ -168,7 +169,7 @@ inline docfile::Document mixedText()
     rows[1].cells[2].verticalAlignment = 0;
     rows[1].cells[3].verticalAlignment = 2;
     rows[2].cells[1].paragraphs[0].runs = {run("数学", "宋体", 9, true), run(" (A)", "Times New Roman", 7.5)};
-    rows[3].cells[4].paragraphs[0].runs[0].text = "😀 emoji & 𠀀";
+    rows[3].cells[4].paragraphs[0].runs[0].text = "A&B <组>";
     return doc;
 }
 
