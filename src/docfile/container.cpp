@@ -52,7 +52,14 @@ CompoundReader::~CompoundReader() = default;
 std::optional<std::vector<unsigned char>> CompoundReader::stream(const char* name) const
 {
     Owned<GsfInput> child(gsf_infile_child_by_name(impl_->infile.get(), name));
-    if (!child) return std::nullopt;
+    if (!child) {
+        // Listed in the directory but not to be opened: its sectors are broken.
+        const int count = gsf_infile_num_children(impl_->infile.get());
+        for (int i = 0; i < count; ++i)
+            if (const char* listed = gsf_infile_name_by_index(impl_->infile.get(), i); listed && std::strcmp(listed, name) == 0)
+                throw Error(std::string("文件已截断或损坏：") + name + " 流的扇区链不完整");
+        return std::nullopt;
+    }
     // A storage (folder) of that name is not the stream we want.
     if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0)
         return std::nullopt;

@@ -29,13 +29,19 @@ std::string refusal(const std::vector<unsigned char>& bytes)
     }
 }
 
+constexpr std::size_t kFlags = 10;
+constexpr std::size_t kFcLcbStart = 154;  // the offset/length pairs in a Word 97 header
+constexpr std::size_t kClxPair = kFcLcbStart + 33 * 8;
+constexpr std::size_t kCcpText = 64 + 3 * 4;
+constexpr int kStshf = 1, kPlcfBteChpx = 12, kClx = 33;
+
 // Our own timetable's streams, to be damaged one way or another.
 struct Streams {
     std::vector<unsigned char> wordDocument, table;
 
-    Streams()
+    explicit Streams(const Document& doc = samples::defaultTimetable())
     {
-        const std::vector<unsigned char> bytes = writeBytes(samples::defaultTimetable());
+        const std::vector<unsigned char> bytes = writeBytes(doc);
         const container::CompoundReader compound(bytes.data(), bytes.size());
         wordDocument = *compound.stream("WordDocument");
         table = *compound.stream("1Table");
@@ -54,6 +60,16 @@ struct Streams {
         put16(at, v & 0xFFFF);
         put16(at + 2, v >> 16);
     }
+    // An offset/length pair of the header.
+    unsigned fc(int index) const { return get32(kFcLcbStart + 8 * index); }
+    unsigned lcb(int index) const { return get32(kFcLcbStart + 8 * index + 4); }
+    // Puts new bytes for a table stream structure at the stream's end.
+    void replace(int index, const std::vector<unsigned char>& bytes)
+    {
+        put32(kFcLcbStart + 8 * index, static_cast<unsigned>(table.size()));
+        put32(kFcLcbStart + 8 * index + 4, static_cast<unsigned>(bytes.size()));
+        table.insert(table.end(), bytes.begin(), bytes.end());
+    }
     std::vector<unsigned char> file(bool withWordDocument = true, const char* tableName = "1Table") const
     {
         std::vector<container::Stream> streams;
@@ -64,10 +80,6 @@ struct Streams {
     }
 };
 
-constexpr std::size_t kFlags = 10;
-constexpr std::size_t kFcLcbStart = 154;  // the offset/length pairs in a Word 97 header
-constexpr std::size_t kClxPair = kFcLcbStart + 33 * 8;
-constexpr std::size_t kCcpText = 64 + 3 * 4;
 
 const std::string kNotCompound = "不是 Word 97–2003 文档（文件不是复合文档格式）";
 const std::string kOld = "这是 Word 6/95 等旧版本的文档，无法打开";
@@ -155,4 +167,101 @@ TEST(Refusal, TruncatedOrDamaged)
     Streams shortText;
     shortText.wordDocument.resize(0x400 + 20);  // cut inside the text
     EXPECT_EQ(refusal(shortText.file()).rfind(kDamaged, 0), 0u);
+}
+
+namespace {
+
+void put16(std::vector<unsigned char>& b, std::size_t at, unsigned v)
+{
+    b[at] = static_cast<unsigned char>(v);
+    b[at + 1] = static_cast<unsigned char>(v >> 8);
+}
+unsigned get16(const std::vector<unsigned char>& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
+void append32(std::vector<unsigned char>& b, unsigned v)
+{
+    for (int k = 0; k < 4; ++k) b.push_back(static_cast<unsigned char>(v >> (8 * k)));
+}
+
+} // namespace
+
+TEST(Damaged, PiecesSharingTheirBytesAreRefusedNotMultiplied)
+{
+    // Thousands of pieces all pointing at the same stored text would make
+    // a small file stand for a huge text.
+    Streams s;
+    const unsigned pieces = 4000, length = 500;
+    std::vector<unsigned char> clx{2};
+    append32(clx, 4 + 12 * pieces);
+    for (unsigned i = 0; i <= pieces; ++i) append32(clx, i * length);
+    for (unsigned i = 0; i < pieces; ++i) {
+        clx.push_back(0);
+        clx.push_back(0);
+        append32(clx, 0x400);
+        clx.push_back(0);
+        clx.push_back(0);
+    }
+    s.replace(kClx, clx);
+    s.put32(kCcpText, pieces * length);
+    EXPECT_EQ(refusal(s.file()), kDamaged + "文本片段互相重叠");
+}
+
+TEST(Damaged, StylesBasedOnEachOtherInACircleStillRead)
+{
+    // Normal (istd 0) and Default Paragraph Font (istd 10) made each other's base.
+    Streams s;
+    const std::size_t sheet = s.fc(kStshf);
+    const std::size_t normal = sheet + 2 + get16(s.table, sheet);  // its size field
+    const std::size_t defaultFont = normal + 2 + get16(s.table, normal) + 2 * 9;
+    put16(s.table, normal + 4, (get16(s.table, normal + 4) & 0xF) | (10 << 4));
+    put16(s.table, defaultFont + 4, (get16(s.table, defaultFont + 4) & 0xF) | (0 << 4));
+    Document doc;
+    ASSERT_NO_THROW(doc = readBytes(s.file()));
+    EXPECT_TRUE(doc == samples::defaultTimetable());
+}
+
+TEST(Damaged, FormattingPageOutsideTheStream)
+{
+    Streams s;
+    const std::size_t bins = s.fc(kPlcfBteChpx);
+    const std::size_t count = (s.lcb(kPlcfBteChpx) - 4) / 8;
+    const std::size_t firstPage = bins + 4 * (count + 1);
+    s.table[firstPage] = 0xFF;
+    s.table[firstPage + 1] = 0xFF;
+    EXPECT_EQ(refusal(s.file()), kDamaged + "格式页超出了WordDocument 流的末尾");
+}
+
+TEST(Damaged, FormattingSharedByEveryParagraphIsHeldToTheFileSize)
+{
+    // One large block of paragraph formatting that every piece refers to:
+    // applying it to each of thousands of paragraphs would take time out of
+    // all proportion to the file.
+    Streams s(samples::longTimetable(1000));
+    const std::vector<unsigned char> pieceTable(s.table.begin() + s.fc(kClx), s.table.begin() + s.fc(kClx) + s.lcb(kClx));
+    std::vector<unsigned char> clx{1};
+    const unsigned formatting = 16000;
+    clx.push_back(static_cast<unsigned char>(formatting));
+    clx.push_back(static_cast<unsigned char>(formatting >> 8));
+    for (unsigned i = 0; i < formatting / 3; ++i) clx.insert(clx.end(), {0x03, 0x24, 0x02});  // right aligned, over and over
+    clx.resize(3 + formatting, 0);
+    const std::size_t at = clx.size();
+    clx.insert(clx.end(), pieceTable.begin(), pieceTable.end());
+    const std::size_t count = (pieceTable.size() - 5 - 4) / 12;
+    for (std::size_t i = 0; i < count; ++i) put16(clx, at + 5 + 4 * (count + 1) + 8 * i + 6, 1);  // formatting block 0
+    s.replace(kClx, clx);
+    EXPECT_EQ(refusal(s.file()), kDamaged + "格式数据多得不合常理");
+
+    // The same block on a short document is applied as it says.
+    Streams small;
+    const std::vector<unsigned char> smallTable(small.table.begin() + small.fc(kClx), small.table.begin() + small.fc(kClx) + small.lcb(kClx));
+    std::vector<unsigned char> smallClx(clx.begin(), clx.begin() + static_cast<std::ptrdiff_t>(at));
+    const std::size_t smallAt = smallClx.size();
+    smallClx.insert(smallClx.end(), smallTable.begin(), smallTable.end());
+    const std::size_t smallCount = (smallTable.size() - 5 - 4) / 12;
+    for (std::size_t i = 0; i < smallCount; ++i) put16(smallClx, smallAt + 5 + 4 * (smallCount + 1) + 8 * i + 6, 1);
+    small.replace(kClx, smallClx);
+    const Document doc = readBytes(small.file());
+    EXPECT_EQ(std::get<Paragraph>(doc.blocks.at(0)).alignment, 2);
+    const Table& table = std::get<Table>(doc.blocks.at(1));
+    EXPECT_EQ(table.rows.size(), std::get<Table>(samples::defaultTimetable().blocks[1]).rows.size());
+    EXPECT_EQ(table.rows.at(1).cells.at(1).paragraphs.at(0).alignment, 2);
 }

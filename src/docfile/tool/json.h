@@ -36,6 +36,8 @@ struct Value {
     bool boolean() const;
     // A member of an object, or nullptr.
     const Value* find(const std::string& key) const;
+
+    bool operator==(const Value&) const = default;
 };
 
 // Throws std::runtime_error with the byte offset of the first problem.

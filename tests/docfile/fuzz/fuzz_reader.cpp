@@ -16,6 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     // libgsf warns on stderr about every broken compound file it meets.
     g_log_set_handler("libgsf:msole", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), quiet, nullptr);
     g_log_set_handler("libgsf", static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), quiet, nullptr);
+    g_log_set_default_handler(quiet, nullptr);
     return 0;
 }
 
