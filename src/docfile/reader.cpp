@@ -468,6 +468,10 @@ private:
         const std::int16_t cb = wd_.i16(fc);
         if (cb < 0) damaged("分节格式的长度为负");
         applySection(wd_.sub(fc + 2ull, static_cast<std::uint64_t>(cb), "分节格式"), section);
+        if (section.verticalAlignment != 0 && section.verticalAlignment != 1 && section.verticalAlignment != 3) {
+            if (section.verticalAlignment == 2) report_->add("页面内容的垂直两端对齐");
+            section.verticalAlignment = 0;
+        }
     }
 
     // What the document holds besides its main text.

@@ -20,7 +20,6 @@ constexpr std::size_t kFibBaseSize = 32;
 constexpr std::uint16_t kRgWCount = 14;        // 16-bit words after the base
 constexpr std::uint16_t kRgLwCount = 22;       // 32-bit words after those
 constexpr std::uint16_t kFcLcbCount97 = 0x5D;  // offset/length pairs in a Word 97 FIB
-constexpr std::size_t kFibSize97 = kFibBaseSize + 2 + 2 * kRgWCount + 2 + 4 * kRgLwCount + 2 + 8 * kFcLcbCount97 + 2;
 
 // FibBase flag bits.
 constexpr std::uint16_t kFlagComplex = 0x0004;     // fast-saved
@@ -30,11 +29,11 @@ constexpr std::uint16_t kFlagExtChar = 0x1000;
 constexpr std::uint16_t kFlagObfuscated = 0x8000;
 
 // Indices into the 32-bit words of the FIB.
-enum RgLw : int { LwCbMac = 0, LwCcpText = 3, LwCcpFtn, LwCcpHdd, LwCcpMcr, LwCcpAtn, LwCcpEdn, LwCcpTxbx, LwCcpHdrTxbx };
+enum RgLw : int { LwCbMac = 0, LwCcpText = 3, LwCcpFtn = 4, LwCcpHdd = 5, LwCcpAtn = 7, LwCcpEdn = 8, LwCcpTxbx = 9, LwCcpHdrTxbx = 10 };
 
 // Indices of the offset/length pairs in the FIB that this program uses.
 enum FcLcb : int {
-    StshfOrig = 0, Stshf = 1, PlcfSed = 6, PlcfHdd = 11, PlcfBteChpx = 12, PlcfBtePapx = 13,
+    StshfOrig = 0, Stshf = 1, PlcfSed = 6, PlcfBteChpx = 12, PlcfBtePapx = 13,
     SttbfFfn = 15, Dop = 31, Clx = 33,
 };
 
@@ -53,7 +52,6 @@ constexpr char16_t kFieldEnd = 0x15;
 // Property modifiers ("sprms"): a 16-bit code whose top three bits give
 // the operand's size.
 namespace sprm {
-constexpr std::uint16_t PIstd = 0x4600;
 constexpr std::uint16_t PJc80 = 0x2403;
 constexpr std::uint16_t PJc = 0x2461;
 constexpr std::uint16_t PDxaLeft180 = 0x8411;
@@ -64,10 +62,8 @@ constexpr std::uint16_t PIlfo = 0x460B;
 constexpr std::uint16_t PHugePapx = 0x6646;
 constexpr std::uint16_t PItap = 0x6649;
 constexpr std::uint16_t PDtap = 0x664A;
-constexpr std::uint16_t PFInnerTableCell = 0x244B;
 constexpr std::uint16_t PFInnerTtp = 0x244C;
 constexpr std::uint16_t PChgTabs = 0xC615;
-constexpr std::uint16_t PFWidowControl = 0x2431;
 
 constexpr std::uint16_t CIstd = 0x4A30;
 constexpr std::uint16_t CFBold = 0x0835;
@@ -79,7 +75,6 @@ constexpr std::uint16_t CHps = 0x4A43;
 constexpr std::uint16_t CRgFtc0 = 0x4A4F;  // font for Latin text
 constexpr std::uint16_t CRgFtc1 = 0x4A50;  // font for East Asian text
 constexpr std::uint16_t CRgFtc2 = 0x4A51;  // font for other text
-constexpr std::uint16_t CFtcDefault = 0x4A3D;  // old single font setting
 constexpr std::uint16_t CRgLid0 = 0x486D;
 constexpr std::uint16_t CRgLid1 = 0x486E;
 

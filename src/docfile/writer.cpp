@@ -28,7 +28,6 @@ public:
     void text(std::u16string_view s) { for (char16_t c : s) u16(c); }
     void padTo(std::size_t size) { if (bytes_.size() < size) bytes_.resize(size, 0); }
     void put16(std::size_t at, std::uint32_t v) { bytes_[at] = static_cast<std::uint8_t>(v); bytes_[at + 1] = static_cast<std::uint8_t>(v >> 8); }
-    void put32(std::size_t at, std::uint32_t v) { put16(at, v); put16(at + 2, v >> 16); }
     std::size_t size() const { return bytes_.size(); }
     std::vector<std::uint8_t>& bytes() { return bytes_; }
 

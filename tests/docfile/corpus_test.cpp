@@ -2,6 +2,7 @@
 // table what the corpus README says an independent reader sees, refuse
 // where the README names a refusal only with a clear reason, and never crash.
 #include "docfile/document.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -27,11 +28,7 @@ struct Expectation {
     Grid alternative;  // another reading the README accepts, if any
 };
 
-fs::path corpusDir()
-{
-    const char* dir = std::getenv("LUMETRA_CORPUS_DIR");
-    return dir ? fs::path(dir) : fs::path("../shared/corpus/doc");
-}
+using testutil::corpusDir;
 
 std::vector<std::string> bracketed(const std::string& s)
 {

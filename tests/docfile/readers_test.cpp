@@ -3,6 +3,7 @@
 // the merged lunch row, as our own reader does; LibreOffice must also see
 // the page size, the fonts and the cells' alignment.
 #include "samples.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,9 @@
 
 using namespace docfile;
 namespace fs = std::filesystem;
+
+using testutil::readText;
+using testutil::run;
 
 namespace {
 
@@ -34,27 +38,6 @@ std::vector<Sample> samplesToCheck()
             {"mergedends", samples::mergedFirstAndLastRows()},
             {"tenbyseven", samples::tenPeriodsSevenDays()},
             {"mixed", samples::mixedText()}};
-}
-
-// Runs a shell command, giving its exit status and standard output.
-std::pair<int, std::string> run(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return {-1, out};
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-std::string readText(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 std::string trim(const std::string& s)

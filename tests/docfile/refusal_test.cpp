@@ -1,6 +1,7 @@
 // Files the reader must refuse, each with its one reason in Chinese.
 #include "docfile/container.h"
 #include "samples.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -12,11 +13,7 @@ using namespace docfile;
 
 namespace {
 
-std::string corpusFile(const std::string& name)
-{
-    const char* dir = std::getenv("LUMETRA_CORPUS_DIR");
-    return std::string(dir ? dir : "../shared/corpus/doc") + "/" + name;
-}
+std::string corpusFile(const std::string& name) { return (testutil::corpusDir() / name).string(); }
 
 // The reason a read gives up with, or "" when it reads.
 std::string refusal(const std::vector<unsigned char>& bytes)
@@ -86,11 +83,6 @@ const std::string kOld = "这是 Word 6/95 等旧版本的文档，无法打开"
 const std::string kEncrypted = "文档受密码保护或已加密，无法打开";
 const std::string kDamaged = "文件已截断或损坏：";
 
-std::vector<unsigned char> fileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 } // namespace
 
@@ -105,7 +97,7 @@ TEST(Refusal, NotACompoundFile)
 
 TEST(Refusal, OlderWordVersions)
 {
-    const auto word6 = fileBytes(corpusFile("Word6.doc"));
+    const auto word6 = testutil::readBytes(corpusFile("Word6.doc"));
     ASSERT_FALSE(word6.empty()) << "corpus file Word6.doc is missing";
     EXPECT_EQ(refusal(word6), kOld);
 
@@ -120,7 +112,7 @@ TEST(Refusal, OlderWordVersions)
 
 TEST(Refusal, EncryptedDocuments)
 {
-    const auto locked = fileBytes(corpusFile("password_password_cryptoapi.doc"));
+    const auto locked = testutil::readBytes(corpusFile("password_password_cryptoapi.doc"));
     ASSERT_FALSE(locked.empty()) << "corpus file password_password_cryptoapi.doc is missing";
     EXPECT_EQ(refusal(locked), kEncrypted);
 

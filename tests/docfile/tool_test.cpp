@@ -1,6 +1,7 @@
 // doctool: its JSON, and dump and make working together.
 #include "json.h"
 #include "samples.h"
+#include "testutil.h"
 
 #include <gtest/gtest.h>
 
@@ -10,34 +11,12 @@
 #include <sstream>
 
 using namespace docfile;
+using testutil::env;
+using testutil::readText;
 
 namespace {
 
-std::string env(const char* name)
-{
-    const char* v = std::getenv(name);
-    return v ? v : "";
-}
-
-std::pair<int, std::string> run(const std::string& command)
-{
-    std::string out;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return {-1, out};
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+std::pair<int, std::string> run(const std::string& command) { return testutil::run(command + " 2>&1"); }
 
 json::Value withoutDropped(json::Value v)
 {
