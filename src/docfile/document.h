@@ -58,7 +58,8 @@ struct Cell {
 };
 
 // Each row lists its own cells; a row whose cells were merged into one simply
-// has one cell as wide as the table.
+// has one cell as wide as the table. A row written to a file has 1 to 20
+// cells; a cell of width 0 is written with an equal share of the text width.
 struct Row {
     std::vector<Cell> cells;
     bool operator==(const Row&) const = default;
@@ -72,7 +73,8 @@ struct Table {
 using Block = std::variant<Paragraph, Table>;
 
 // A document whose last block is a table gets the empty paragraph Word
-// requires after it when written; reading drops such a paragraph again.
+// requires after it when written; reading drops such a paragraph again. A
+// document without blocks is written with one empty paragraph.
 struct Document {
     Section section;
     std::vector<Block> blocks;
