@@ -298,6 +298,33 @@ TEST_F(Readers, LibreOfficeSeesThePageFontsAndAlignment)
     }
 }
 
+TEST_F(Readers, LibreOfficeSeesParagraphAlignmentAndIndent)
+{
+    static const char* const alignments[] = {"start", "center", "end", "justify"};
+    for (const Sample& s : samplesToCheck()) {
+        SCOPED_TRACE(s.name);
+        const Document ours = readFile(file(s).string());
+        const std::string xml = readText(dir / "lo" / (s.name + ".fodt"));
+        std::map<std::string, std::string> styles;
+        for (const std::string& style : elements(xml, "<style:style ", "</style:style>")) styles[attribute(style, "style:name")] = style;
+        const auto paragraphs = odfParagraphs(xml.substr(xml.find("<office:text")));
+        for (const Block& b : ours.blocks) {
+            const auto* p = std::get_if<Paragraph>(&b);
+            if (!p || p->runs.empty()) continue;
+            const std::string text = paragraphText(*p);
+            const auto it = std::find_if(paragraphs.begin(), paragraphs.end(), [&](const auto& lo) { return lo.second == text; });
+            ASSERT_NE(it, paragraphs.end()) << "LibreOffice has no paragraph " << text;
+            const std::string style = styles[attribute(it->first, "text:style-name")];
+            std::string align = attribute(style, "fo:text-align");
+            if (align == "left") align = "start";
+            if (align == "right") align = "end";
+            EXPECT_EQ(align.empty() ? "start" : align, alignments[p->alignment]) << text;
+            const std::string indent = attribute(style, "fo:text-indent");
+            EXPECT_NEAR(indent.empty() ? 0.0 : twips(indent), p->firstLineIndent, 2) << text;
+        }
+    }
+}
+
 TEST_F(Readers, CatdocSeesTheTitleAndEveryRow)
 {
     for (const Sample& s : samplesToCheck()) {
