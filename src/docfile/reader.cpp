@@ -435,7 +435,10 @@ private:
     // The text of character positions [from, to).
     std::u16string decode(std::uint32_t from, std::uint32_t to)
     {
+        // Every character takes at least a byte of the stream.
+        if (to - from > wd_.size()) damaged("文字长度超出了 WordDocument 流");
         std::u16string out;
+        out.reserve(to - from);
         std::uint32_t cp = from;
         while (cp < to) {
             const std::size_t i = pieces_.find(cp);
@@ -448,7 +451,6 @@ private:
             decodedBytes_ += count * width;
             if (decodedBytes_ > wd_.size()) damaged("文本片段互相重叠");
             const View bytes = wd_.sub(p.fc + (cp - p.cpStart) * width, count * width, "正文文字");
-            if (out.empty()) out.reserve(to - from);
             for (std::uint64_t k = 0; k < count; ++k)
                 out += p.compressed ? text::fromCp1252(bytes.u8(k)) : static_cast<char16_t>(bytes.u16(2 * k));
             cp = end;

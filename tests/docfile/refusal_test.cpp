@@ -176,25 +176,39 @@ void append32(std::vector<unsigned char>& b, unsigned v)
 
 } // namespace
 
-TEST(Damaged, PiecesSharingTheirBytesAreRefusedNotMultiplied)
+namespace {
+
+// A piece table of `pieces` pieces of `length` UTF-16 characters, all stored at the same place.
+std::vector<unsigned char> sharedPieces(unsigned pieces, unsigned length)
 {
-    // Thousands of pieces all pointing at the same stored text would make
-    // a small file stand for a huge text.
-    Streams s;
-    const unsigned pieces = 4000, length = 500;
     std::vector<unsigned char> clx{2};
     append32(clx, 4 + 12 * pieces);
     for (unsigned i = 0; i <= pieces; ++i) append32(clx, i * length);
     for (unsigned i = 0; i < pieces; ++i) {
-        clx.push_back(0);
-        clx.push_back(0);
+        clx.insert(clx.end(), {0, 0});
         append32(clx, 0x400);
-        clx.push_back(0);
-        clx.push_back(0);
+        clx.insert(clx.end(), {0, 0});
     }
-    s.replace(kClx, clx);
-    s.put32(kCcpText, pieces * length);
-    EXPECT_EQ(refusal(s.file()), kDamaged + "文本片段互相重叠");
+    return clx;
+}
+
+} // namespace
+
+TEST(Damaged, PiecesSharingTheirBytesAreRefusedNotMultiplied)
+{
+    // Pieces all pointing at the same stored text would make a small file
+    // stand for a huge text: more characters than the stream has bytes...
+    Streams huge;
+    huge.replace(kClx, sharedPieces(4000, 500));
+    huge.put32(kCcpText, 4000 * 500);
+    EXPECT_EQ(refusal(huge.file()), kDamaged + "文字长度超出了 WordDocument 流");
+
+    // ...or fewer characters that still need more bytes than there are.
+    Streams shared;
+    const unsigned length = 64, pieces = static_cast<unsigned>(shared.wordDocument.size() * 3 / 4 / length);
+    shared.replace(kClx, sharedPieces(pieces, length));
+    shared.put32(kCcpText, pieces * length);
+    EXPECT_EQ(refusal(shared.file()), kDamaged + "文本片段互相重叠");
 }
 
 TEST(Damaged, StylesBasedOnEachOtherInACircleStillRead)
