@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <unordered_map>
 
 namespace docfile {
 
@@ -194,8 +195,7 @@ struct ParagraphStyle {
 class Styles {
 public:
     Styles(const reader::StyleSheet& sheet, View data, Budget& budget)
-        : sheet_(sheet), data_(data), budget_(budget), paragraphs_(sheet.styles.size()), characters_(sheet.styles.size()),
-          marks_(sheet.styles.size(), 0)
+        : sheet_(sheet), data_(data), budget_(budget), marks_(sheet.slots.size(), 0)
     {
     }
 
@@ -220,23 +220,24 @@ public:
 private:
     static View bytes(const std::vector<std::uint8_t>& v) { return View(v.data(), v.size(), "样式表"); }
 
+    // Styles are worked out only when a paragraph or run uses them, and
+    // kept by number, so an empty slot costs nothing.
     template <typename T, typename Apply>
-    const T& resolve(std::vector<std::optional<T>>& memo, std::uint16_t istd, const T& root, Apply apply)
+    const T& resolve(std::unordered_map<std::uint16_t, T>& memo, std::uint16_t istd, const T& root, Apply apply)
     {
         ++generation_;
         std::vector<std::uint16_t> walk;
         const T* base = &root;
-        for (std::uint16_t at = istd; at < memo.size() && sheet_.styles[at]; at = sheet_.styles[at]->istdBase) {
-            if (memo[at]) { base = &*memo[at]; break; }
+        for (std::uint16_t at = istd; const Std* style = sheet_.find(at); at = style->istdBase) {
+            if (const auto known = memo.find(at); known != memo.end()) { base = &known->second; break; }
             if (marks_[at] == generation_) break;
             marks_[at] = generation_;
             walk.push_back(at);
         }
         for (auto it = walk.rbegin(); it != walk.rend(); ++it) {
             T value = *base;
-            apply(value, *sheet_.styles[*it]);
-            memo[*it] = std::move(value);
-            base = &*memo[*it];
+            apply(value, *sheet_.find(*it));
+            base = &(memo[*it] = std::move(value));
         }
         return *base;
     }
@@ -244,8 +245,8 @@ private:
     const reader::StyleSheet& sheet_;
     View data_;
     Budget& budget_;
-    std::vector<std::optional<ParagraphStyle>> paragraphs_;
-    std::vector<std::optional<ChpDelta>> characters_;
+    std::unordered_map<std::uint16_t, ParagraphStyle> paragraphs_;
+    std::unordered_map<std::uint16_t, ChpDelta> characters_;
     std::vector<std::uint32_t> marks_;
     std::uint32_t generation_ = 0;
     ParagraphStyle rootParagraph_;

@@ -156,8 +156,8 @@ StyleSheet parseStyles(View stsh)
         for (int k = 0; k < 3; ++k) sheet.stshi.defaultFonts[k] = stshi.u16(12 + 2 * k);
     std::size_t pos = 2u + cbStshi;
     if (sheet.stshi.cstd > (stsh.size() - pos) / 2) damaged("样式表的样式数目超出了它的长度");
-    sheet.styles.resize(sheet.stshi.cstd);
-    for (auto& slot : sheet.styles) {
+    sheet.slots.assign(sheet.stshi.cstd, -1);
+    for (auto& slot : sheet.slots) {
         const std::uint16_t cbStd = stsh.u16(pos);
         const View std = stsh.sub(pos + 2, cbStd, "样式表");
         pos += 2u + cbStd;
@@ -177,7 +177,8 @@ StyleSheet parseStyles(View stsh)
                 readUpxs(std, at + 2 + 2ull * cch + 2, cupx, style);
             }
         }
-        slot = std::move(style);
+        slot = static_cast<std::int32_t>(sheet.styles.size());
+        sheet.styles.push_back(std::move(style));
     }
     return sheet;
 }

@@ -39,7 +39,13 @@ std::vector<records::Ffn> parseFonts(View sttbfFfn);
 
 struct StyleSheet {
     records::Stshi stshi;
-    std::vector<std::optional<records::Std>> styles;  // by istd; empty slots have none
+    std::vector<records::Std> styles;  // the slots that hold a style
+    std::vector<std::int32_t> slots;   // by istd: where in `styles`, or -1 for an empty slot
+
+    const records::Std* find(std::uint16_t istd) const
+    {
+        return istd < slots.size() && slots[istd] >= 0 ? &styles[static_cast<std::size_t>(slots[istd])] : nullptr;
+    }
 };
 StyleSheet parseStyles(View stsh);
 
