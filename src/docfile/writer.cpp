@@ -274,8 +274,8 @@ public:
         if (doc_.blocks.empty() || std::holds_alternative<Table>(doc_.blocks.back())) paragraph(Paragraph{}, false, kParagraphMark);
     }
 
-    std::u16string text;    // the document's characters
-    std::u16string stored;  // what the WordDocument stream holds from kTextStart on
+    std::uint32_t characterCount = 0;  // the document's characters
+    std::u16string stored;             // what the WordDocument stream holds from kTextStart on
     struct StoredPiece {
         std::uint32_t cp;
         std::uint32_t at;  // index into `stored`
@@ -288,7 +288,7 @@ private:
 
     void put(char16_t c)
     {
-        text += c;
+        ++characterCount;
         stored += c;
     }
 
@@ -304,7 +304,7 @@ private:
     {
         const std::uint32_t start = fc();
         stored += c;
-        pieces.push_back({static_cast<std::uint32_t>(text.size()), static_cast<std::uint32_t>(stored.size())});
+        pieces.push_back({characterCount, static_cast<std::uint32_t>(stored.size())});
         characters.push_back({start, fc(), {}});
         paragraphs.push_back({start, fc(), {static_cast<std::uint8_t>(kIstdNormal), 0}});
     }
@@ -492,7 +492,7 @@ std::vector<unsigned char> writeBytes(const Document& doc)
     FontTable fonts;
     TextBuilder body(doc, fonts);
     body.build();
-    const std::uint32_t ccpText = static_cast<std::uint32_t>(body.text.size());
+    const std::uint32_t ccpText = body.characterCount;
 
     // WordDocument: header, text, formatting pages, section properties.
     ByteWriter wd;
