@@ -20,7 +20,7 @@ void BuildDefaultTimetable(benchmark::State& state)
     for (auto _ : state) {
         auto timetable = create::build(defaults(), {4, 4, 6});
         state.PauseTiming();
-        timetable.application->quit();
+        timetable.application->quit(word::DoNotSaveChanges);
         QApplication::processEvents();
         state.ResumeTiming();
     }
@@ -38,7 +38,7 @@ void FillTimetable(benchmark::State& state)
             cursor.nextPeriod();
         }
     }
-    timetable.application->quit();
+    timetable.application->quit(word::DoNotSaveChanges);
 }
 BENCHMARK(FillTimetable)->Unit(benchmark::kMillisecond);
 

@@ -37,6 +37,7 @@ enum PageVerticalAlignment { PageAlignTop = 0, PageAlignCenter = 1, PageAlignJus
 enum CellVerticalAlignment { CellAlignTop = 0, CellAlignCenter = 1, CellAlignBottom = 3 };
 enum AutoFit { AutoFitFixed = 0, AutoFitContent = 1, AutoFitWindow = 2 };
 enum TableBehavior { Word8TableBehavior = 0, Word9TableBehavior = 1 };
+enum SaveOptions { DoNotSaveChanges = 0, SaveChanges = -1, PromptToSaveChanges = -2 };
 
 // The named arguments of documents.open.
 struct OpenArguments {
@@ -60,9 +61,10 @@ public:
     virtual std::shared_ptr<Selection> selection() = 0;
     virtual void setVisible(bool visible) = 0;
     virtual bool visible() = 0;
-    // Ends the instance. Returns false when the user cancelled the quit (asked
-    // about unsaved changes); the instance then goes on.
-    virtual bool quit() = 0;
+    // Ends the instance. Unsaved changes are asked about (Yes, No, Cancel)
+    // unless told otherwise. Returns false when the user cancelled, or a save
+    // the user asked for did not happen; the instance then goes on.
+    virtual bool quit(int saveChanges = PromptToSaveChanges) = 0;
     // Prints the active document. `copies` is passed on as the user typed it.
     virtual void printOut(const QString& copies, bool background) = 0;
     // Whether the instance still runs (false after quit or after the user

@@ -1,7 +1,11 @@
 #include "shell/mainwindow.h"
 
+#include "automation/factory.h"
 #include "common/dialogue.h"
+#include "common/numberreading.h"
+#include "about/aboutbox.h"
 #include "common/units.h"
+#include "create/grid.h"
 #include "create/initdialog.h"
 #include "entry/entrydialog.h"
 #include "platform/programfolder.h"
@@ -11,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -82,7 +87,8 @@ void MainWindow::buildMenus()
     QMenu* file = addMenu(bar, "file", QStringLiteral("文件(&F)"));
     connect(addItem(file, "newonly", QStringLiteral("新建(&N)"), QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, this, &MainWindow::newTimetable);
-    addItem(file, "open", QStringLiteral("打开(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(addItem(file, "open", QStringLiteral("打开(&O)"), QKeySequence(Qt::CTRL | Qt::Key_O)),
+            &QAction::triggered, this, &MainWindow::openTimetable);
     connect(addItem(file, "loadkemu", QStringLiteral("装入课程文件(&L)"), QKeySequence(Qt::CTRL | Qt::Key_L)),
             &QAction::triggered, this, &MainWindow::loadSubjectFile);
 
@@ -90,7 +96,9 @@ void MainWindow::buildMenus()
     m_inp = addItem(m_edit, "inp", QStringLiteral("输入(&I)"), QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(m_inp, &QAction::triggered, this, &MainWindow::startEntry);
     m_prin = addItem(m_edit, "prin", QStringLiteral("打印(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(m_prin, &QAction::triggered, this, &MainWindow::printTimetable);
     m_savefile = addItem(m_edit, "savefile", QStringLiteral("保存(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(m_savefile, &QAction::triggered, this, &MainWindow::saveTimetable);
 
     QMenu* control = addMenu(bar, "contrl", QStringLiteral("控制(&C)"));
     m_closewd = addItem(control, "closewd", QStringLiteral("关闭课程表(&X)"), QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -101,7 +109,8 @@ void MainWindow::buildMenus()
     QMenu* help = addMenu(bar, "help", QStringLiteral("帮助(&H)"));
     connect(addItem(help, "runhelp", QStringLiteral("帮助(&H)"), QKeySequence(Qt::CTRL | Qt::Key_H)),
             &QAction::triggered, this, &MainWindow::runHelp);
-    addItem(help, "about", QStringLiteral("关于(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(addItem(help, "about", QStringLiteral("关于(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A)),
+            &QAction::triggered, this, &MainWindow::showAbout);
 
     // Menu shortcuts work while the menu of a disabled entry is closed, so the
     // actions themselves carry the enabled state.
@@ -142,8 +151,10 @@ bool MainWindow::closeSequence()
     // A quit that fails is reported, and the timetable counts as closed all
     // the same; only the user's Cancel keeps it open.
     bool cancelled = false;
-    guarded(this, [&] { cancelled = !m_state.quitWordProcessor(); });
-    if (cancelled)
+    const bool done = guarded(this, [&] { cancelled = !m_state.quitWordProcessor(); });
+    // Cancelled by the user, or a save asked for on the way failed: the
+    // word processor goes on and so does the timetable.
+    if (cancelled || (!done && m_state.wd && m_state.wd->running()))
         return false;
     m_state.forgetTimetable();
     enterNoTimetable();
@@ -223,6 +234,104 @@ void MainWindow::startEntry()
     dialog->activateWindow();
 }
 
+bool MainWindow::wordProcessorRunning()
+{
+    if (m_state.wd && m_state.wd->running())
+        return true;
+    reportWordProcessorClosed();
+    return false;
+}
+
+void MainWindow::openTimetable()
+{
+    if (m_state.opened) {
+        const auto answer = dialogue::show(
+            this, {QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？"),
+                   QStringLiteral("提问"), QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
+                   QMessageBox::Yes});
+        if (answer != QMessageBox::Yes)
+            return;
+        if (!closeSequence())
+            return;
+    }
+    opendoc();
+}
+
+void MainWindow::opendoc()
+{
+    const QString path = dialogue::current().openFile(
+        this, {QStringLiteral("打开课程表文件"), QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc"),
+               QStringLiteral("*.doc"), platform::programFolder(), QString()});
+    if (path.isEmpty())
+        return;
+
+    // Each open starts a word processor of its own; the grid is worked out
+    // from the document's first table.
+    std::shared_ptr<word::Application> wd;
+    std::shared_ptr<word::Table> table;
+    int hang = 0, lie = 0, morning = 0;
+    const bool opened = guarded(this, [&] {
+        wd = word::createObject(QStringLiteral("word.application"));
+        word::OpenArguments arguments;
+        arguments.filename = path;
+        wd->documents()->open(arguments);
+        wd->setVisible(true);
+        wd->documents()->item(path)->activate();
+        const auto document = wd->activeDocument();
+        if (document->tables()->count() < 1)
+            throw word::AutomationError(
+                QStringLiteral("文件“%1”中没有表格，不是课程表文件。").arg(QDir::toNativeSeparators(path)));
+        table = document->tables()->item(1);
+        hang = table->rows()->count();
+        lie = table->columns()->count();
+        morning = grid::morningFromTable(hang, [&](int row) { return table->rows()->item(row)->cells()->count(); });
+    });
+    if (!opened) {
+        // The word processor just started goes again; no timetable is open.
+        if (wd && wd->running())
+            guarded(this, [&] { wd->quit(word::DoNotSaveChanges); });
+        return;
+    }
+    adoptTimetable(wd, table, morning, hang, lie);
+    const auto answer = dialogue::show(this, {QStringLiteral("现在就输入课程吗？"), QStringLiteral("问题"),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
+                                              QMessageBox::Yes});
+    if (answer == QMessageBox::Yes)
+        startEntry();
+}
+
+void MainWindow::printTimetable()
+{
+    if (!m_state.opened || !wordProcessorRunning())
+        return;
+    const std::optional<QString> copies =
+        dialogue::current().input(this, QStringLiteral("您要打印几份？"), QStringLiteral("打印"), QString());
+    if (!copies)
+        return;
+    const double value = numbers::leading(*copies);
+    if (value != numbers::roundHalfEven(value) || value < 1 || value > 999) {
+        dialogue::warn(this, QStringLiteral("“%1”不是有效的份数。请输入 1 到 999 之间的整数。").arg(*copies),
+                       QStringLiteral("打印"));
+        return;
+    }
+    if (guarded(this, [&] { m_state.wd->printOut(*copies, true); }))
+        dialogue::show(this, {QStringLiteral("正在打印，请稍等……"), QStringLiteral("打印中"), QMessageBox::Ok,
+                              QMessageBox::NoIcon, QMessageBox::Ok});
+}
+
+void MainWindow::saveTimetable()
+{
+    if (!m_state.opened || !wordProcessorRunning())
+        return;
+    guarded(this, [&] { m_state.wd->activeDocument()->save(); });
+}
+
+void MainWindow::showAbout()
+{
+    auto* box = new about::AboutBox(this);
+    box->show();
+}
+
 void MainWindow::loadSubjectFile()
 {
     const QString path = dialogue::current().openFile(
@@ -255,6 +364,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (initDialog)
         initDialog->close();
 
+    for (about::AboutBox* box : findChildren<about::AboutBox*>())
+        box->close();
     if (QWidget* help = platform::helpWindow())
         help->close();
     event->accept();

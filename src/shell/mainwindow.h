@@ -50,6 +50,10 @@ public:
     void closeTimetable();
     void runHelp();
     void loadSubjectFile();
+    void openTimetable();
+    void printTimetable();
+    void saveTimetable();
+    void showAbout();
 
     // Starts course entry on the open timetable.
     void startEntry();
@@ -62,6 +66,9 @@ protected:
 
 private:
     void buildMenus();
+    void opendoc();
+    // False, after reporting it, when the timetable's word processor is gone.
+    bool wordProcessorRunning();
     void reportError(QWidget* parent, const word::AutomationError& error);
 
     AppState m_state;

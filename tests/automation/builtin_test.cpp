@@ -3,6 +3,7 @@
 #include "automation/builtin/documentwindow.h"
 #include "automation/builtin/enginestate.h"
 #include "automation/factory.h"
+#include "support/scripteddialogue.h"
 #include "support/windowtest.h"
 
 #include <QKeyEvent>
@@ -100,9 +101,12 @@ TEST(BuiltinEngine, RefusesWhatItCannotDoWithAClearError)
     auto app = word::createObject("word.application");
     EXPECT_EQ(kindOf([&] { app->activeDocument(); }), AutomationError::Failed); // no document yet
     auto table = tableOf(*app, 2, 2);
-    EXPECT_EQ(kindOf([&] { app->activeDocument()->save(); }), AutomationError::NotAvailable);
-    EXPECT_EQ(kindOf([&] { app->printOut("1", true); }), AutomationError::NotAvailable);
-    EXPECT_EQ(kindOf([&] { app->documents()->open({}); }), AutomationError::NotAvailable);
+    EXPECT_EQ(kindOf([&] { app->printOut("0", true); }), AutomationError::Failed);
+    EXPECT_EQ(kindOf([&] { app->printOut("2.5", true); }), AutomationError::Failed);
+    EXPECT_EQ(kindOf([&] { app->printOut("1000", true); }), AutomationError::Failed);
+    word::OpenArguments missing;
+    missing.filename = QStringLiteral("/nonexistent/课程表.doc");
+    EXPECT_EQ(kindOf([&] { app->documents()->open(missing); }), AutomationError::Failed);
     EXPECT_EQ(kindOf([&] { app->selection()->paragraphFormat()->setAlignment(7); }), AutomationError::Failed);
     EXPECT_EQ(kindOf([&] { app->selection()->font()->setSize(0); }), AutomationError::Failed);
     EXPECT_EQ(kindOf([&] { app->activeDocument()->tables()->add(app->selection()->range(), 0, 2, 1); }),
@@ -119,18 +123,19 @@ TEST(BuiltinEngine, QuitEndsTheInstanceAndEveryLaterCallFails)
     auto table = tableOf(*app, 2, 2);
     auto range = table->cell(1, 1)->range();
     app->setVisible(true);
-    EXPECT_TRUE(app->quit());
+    EXPECT_TRUE(app->quit(word::DoNotSaveChanges));
     testsupport::settle();
     EXPECT_FALSE(app->running());
     EXPECT_EQ(testsupport::topLevel("documentWindow"), nullptr);
     EXPECT_EQ(kindOf([&] { range->setText("x"); }), AutomationError::NotRunning);
     EXPECT_EQ(kindOf([&] { table->rows()->count(); }), AutomationError::NotRunning);
     EXPECT_EQ(kindOf([&] { app->documents(); }), AutomationError::NotRunning);
-    EXPECT_EQ(kindOf([&] { app->quit(); }), AutomationError::NotRunning);
+    EXPECT_EQ(kindOf([&] { app->quit(word::DoNotSaveChanges); }), AutomationError::NotRunning);
 }
 
 TEST(BuiltinEngine, ClosingTheWindowEndsTheInstance)
 {
+    testsupport::ScriptedDialogue dialogue; // answers No to saving the changes
     auto app = word::createObject("word.application");
     auto table = tableOf(*app, 3, 3);
     table->cell(1, 1)->range()->insertAfter(QStringLiteral("课程"));
@@ -166,5 +171,5 @@ TEST(BuiltinEngine, UserEditsInTheWindowAreSeenThroughTheInterface)
     QKeyEvent typed(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("自习"));
     QApplication::sendEvent(editor, &typed);
     EXPECT_EQ(table->cell(2, 2)->range()->text(), QStringLiteral("自习"));
-    app->quit();
+    app->quit(word::DoNotSaveChanges);
 }

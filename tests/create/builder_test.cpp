@@ -190,5 +190,5 @@ TEST(Builder, BuiltInEngineHoldsTheDefaultTimetable)
         }
     }
     EXPECT_EQ(t->format().width().type(), QTextLength::PercentageLength);
-    result.application->quit();
+    result.application->quit(word::DoNotSaveChanges);
 }

@@ -140,5 +140,5 @@ TEST(EntryCursor, WritesReachTheBuiltInEnginesTable)
     EXPECT_EQ(timetable.table->cell(10, 7)->range()->text(), QStringLiteral("数学"));
     EXPECT_EQ(timetable.table->cell(6, 1)->range()->text(), QStringLiteral("午\u3000休"));
     EXPECT_EQ(timetable.table->cell(1, 2)->range()->text(), QStringLiteral("星期一"));
-    timetable.application->quit();
+    timetable.application->quit(word::DoNotSaveChanges);
 }

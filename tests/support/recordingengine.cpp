@@ -199,7 +199,7 @@ struct RApplication : word::Application {
     std::shared_ptr<word::Selection> selection() override { return std::make_shared<RSelection>(log); }
     void setVisible(bool v) override { log->record(QStringLiteral("Visible=%1").arg(v ? "true" : "false")); }
     bool visible() override { return true; }
-    bool quit() override
+    bool quit(int) override
     {
         log->record("quit");
         log->running = false;

@@ -16,6 +16,10 @@ ScriptedDialogue::~ScriptedDialogue()
 
 QMessageBox::StandardButton ScriptedDialogue::message(QWidget*, const dialogue::Message& message)
 {
+    if (message.text.startsWith(QStringLiteral("是否保存对"))) {
+        saveQuestions.push_back(message);
+        return saveAnswer;
+    }
     messages.push_back(message);
     if (onMessage)
         onMessage(message);

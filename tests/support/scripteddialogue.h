@@ -30,6 +30,12 @@ public:
     std::deque<QString> files;
 
     std::vector<dialogue::Message> messages;
+
+    // The word processor's question whether to save changes is answered
+    // with this and recorded apart, so that tests about other boxes need not
+    // answer it each time a timetable is closed.
+    QMessageBox::StandardButton saveAnswer = QMessageBox::No;
+    std::vector<dialogue::Message> saveQuestions;
     struct Input { QString prompt, title, initial; };
     std::vector<Input> inputRequests;
     std::vector<dialogue::FileRequest> fileRequests;

@@ -1,6 +1,12 @@
 #include "automation/builtin/builtinapplication.h"
 
 #include "automation/builtin/builtinobjects.h"
+#include "automation/builtin/docfiles.h"
+#include "automation/builtin/printing.h"
+#include "common/numberreading.h"
+#include "platform/printdestination.h"
+
+#include <QPrinter>
 #include "automation/builtin/documentwindow.h"
 
 namespace word::builtin {
@@ -60,17 +66,29 @@ bool BuiltinApplication::visible()
     return m_state->visible;
 }
 
-bool BuiltinApplication::quit()
+bool BuiltinApplication::quit(int saveChanges)
 {
     m_state->requireAlive();
+    if (!settleUnsavedChanges(*m_state, saveChanges))
+        return false;
     m_state->end();
     return true;
 }
 
-void BuiltinApplication::printOut(const QString&, bool)
+void BuiltinApplication::printOut(const QString& copies, bool)
 {
-    m_state->requireActive();
-    throw AutomationError(QStringLiteral("这个版本的文字处理程序还不能打印。"), AutomationError::NotAvailable);
+    const auto document = m_state->requireActive();
+    // The copies arrive as typed: a whole number from 1 to 999.
+    const double value = numbers::leading(copies);
+    if (value != numbers::roundHalfEven(value) || value < 1 || value > 999)
+        throw AutomationError(QStringLiteral("打印份数“%1”无效：份数必须是 1 到 999 之间的整数。").arg(copies));
+    QString problem;
+    const std::unique_ptr<QPrinter> printer = platform::openPrinter(&problem);
+    if (!printer)
+        throw AutomationError(problem);
+    // Printing in the background is not needed: the document is small and
+    // is sent to the print system at once.
+    printDocument(*document, *printer, int(value));
 }
 
 bool BuiltinApplication::running() const

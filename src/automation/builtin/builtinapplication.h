@@ -20,7 +20,7 @@ public:
     std::shared_ptr<Selection> selection() override;
     void setVisible(bool visible) override;
     bool visible() override;
-    bool quit() override;
+    bool quit(int saveChanges = PromptToSaveChanges) override;
     void printOut(const QString& copies, bool background) override;
     bool running() const override;
 

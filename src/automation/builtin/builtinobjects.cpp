@@ -1,7 +1,9 @@
 #include "automation/builtin/builtinobjects.h"
 
+#include "automation/builtin/docfiles.h"
 #include "automation/builtin/documentwindow.h"
 
+#include <QFileInfo>
 #include <QTextBlock>
 #include <QTextFrame>
 #include <set>
@@ -130,17 +132,24 @@ std::shared_ptr<Document> BuiltinDocuments::add()
     return std::make_shared<BuiltinDocument>(m_state, data);
 }
 
-std::shared_ptr<Document> BuiltinDocuments::open(const OpenArguments&)
+std::shared_ptr<Document> BuiltinDocuments::open(const OpenArguments& arguments)
 {
     m_state->requireAlive();
-    throw AutomationError(QStringLiteral("这个版本的文字处理程序还不能打开文档。"), AutomationError::NotAvailable);
+    // Passwords and conversions do not apply: the file is read as it is.
+    auto data = openDocument(arguments.filename);
+    m_state->documents.push_back(data);
+    m_state->active = data;
+    if (m_state->window)
+        m_state->window->showDocument(data);
+    return std::make_shared<BuiltinDocument>(m_state, data);
 }
 
 std::shared_ptr<Document> BuiltinDocuments::item(const QString& nameOrPath)
 {
     m_state->requireAlive();
     for (const auto& document : m_state->documents) {
-        if ((!document->path.isEmpty() && document->path == nameOrPath) || document->name == nameOrPath)
+        if ((!document->path.isEmpty() && QFileInfo(document->path) == QFileInfo(nameOrPath))
+            || document->name == nameOrPath)
             return std::make_shared<BuiltinDocument>(m_state, document);
     }
     throw AutomationError(QStringLiteral("找不到文档“%1”。").arg(nameOrPath));
@@ -190,8 +199,9 @@ std::shared_ptr<Tables> BuiltinDocument::tables()
 
 void BuiltinDocument::save()
 {
-    data();
-    throw AutomationError(QStringLiteral("这个版本的文字处理程序还不能保存文档。"), AutomationError::NotAvailable);
+    DocPtr document = data();
+    if (saveDocument(*document, m_state->window) && m_state->window)
+        m_state->window->refresh();
 }
 
 // ---------------------------------------------------------------- page setup

@@ -37,6 +37,9 @@ struct DocumentData {
     QTextCursor cursor;            // the insertion point (the selection)
     QTextCharFormat typingFormat;  // font applied to what is typed next
     QPointer<QTextTable> selectedTable; // set while a whole table is selected
+    // What the file it was read from held that cannot be saved (pictures,
+    // fields, ...); empty when nothing was left out.
+    QString lossyNote;
 };
 
 // Document units per point: the layout works in screen pixels, so page

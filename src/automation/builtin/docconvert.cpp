@@ -1,0 +1,364 @@
+#include "automation/builtin/docconvert.h"
+
+#include "automation/builtin/builtinobjects.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextFrame>
+#include <QTextTable>
+#include <algorithm>
+#include <cmath>
+
+namespace word::builtin {
+
+namespace {
+
+// Lengths: the file keeps twips, the layout screen units.
+std::int32_t toTwips(double units)
+{
+    return std::int32_t(std::lround(units / unitsPerPoint() * 20.0));
+}
+
+double fromTwips(std::int32_t twips)
+{
+    return twips / 20.0 * unitsPerPoint();
+}
+
+std::int32_t pointsToTwips(float points)
+{
+    return std::int32_t(std::lround(points * 20.0));
+}
+
+int alignmentOf(const QTextBlockFormat& format)
+{
+    const Qt::Alignment a = format.alignment();
+    if (a & Qt::AlignHCenter)
+        return 1;
+    if (a & Qt::AlignJustify)
+        return 3;
+    if (a & Qt::AlignRight)
+        return 2;
+    return 0;
+}
+
+Qt::Alignment qtAlignment(int alignment)
+{
+    switch (alignment) {
+    case 1: return Qt::AlignHCenter;
+    case 2: return Qt::AlignRight | Qt::AlignAbsolute;
+    case 3: return Qt::AlignJustify;
+    default: return Qt::AlignLeft | Qt::AlignAbsolute;
+    }
+}
+
+// ------------------------------------------------------------ to the model
+
+docfile::Run runOf(const QTextFragment& fragment, const QFont& documentFont)
+{
+    const QTextCharFormat format = fragment.charFormat();
+    docfile::Run run;
+    QString text = fragment.text();
+    text.remove(QChar::ObjectReplacementCharacter); // inline objects are not kept
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(QChar::Nbsp, u' ');
+    run.text = text.toStdString();
+    const QStringList families = format.fontFamilies().toStringList();
+    run.font = (families.isEmpty() ? documentFont.family() : families.first()).toStdString();
+    run.size = format.fontPointSize() > 0 ? format.fontPointSize() : documentFont.pointSizeF();
+    run.bold = format.fontWeight() >= QFont::Bold;
+    return run;
+}
+
+docfile::Paragraph paragraphOf(const QTextBlock& block, const QFont& documentFont)
+{
+    docfile::Paragraph paragraph;
+    paragraph.alignment = alignmentOf(block.blockFormat());
+    paragraph.firstLineIndent = toTwips(block.blockFormat().textIndent());
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        docfile::Run run = runOf(it.fragment(), documentFont);
+        if (!run.text.empty())
+            paragraph.runs.push_back(std::move(run));
+    }
+    return paragraph;
+}
+
+// The paragraphs of a frame's content; a frame inside it (a table in a
+// cell) gives its text as paragraphs of their own.
+void collectParagraphs(QTextFrame::iterator it, const QFont& font, std::vector<docfile::Paragraph>& out)
+{
+    for (; !it.atEnd(); ++it) {
+        if (QTextFrame* inner = it.currentFrame())
+            collectParagraphs(inner->begin(), font, out);
+        else if (it.currentBlock().isValid())
+            out.push_back(paragraphOf(it.currentBlock(), font));
+    }
+}
+
+// Column widths as laid out, in screen units: each column's left edge is
+// found from a cell that starts there and spans one column.
+std::vector<double> columnWidths(QTextTable* table)
+{
+    const int columns = table->columns();
+    QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
+    const QRectF tableRect = layout->frameBoundingRect(table);
+    std::vector<double> left(size_t(columns), -1.0);
+    for (int row = 0; row < table->rows(); ++row) {
+        for (int column = 0; column < columns; ++column) {
+            if (left[size_t(column)] >= 0)
+                continue;
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() == row && cell.column() == column) {
+                const QRectF block = layout->blockBoundingRect(cell.firstCursorPosition().block());
+                const QTextTableFormat format = table->format();
+                left[size_t(column)] = block.left() - format.cellPadding() - format.border();
+            }
+        }
+    }
+    std::vector<double> widths(size_t(columns), tableRect.width() / std::max(columns, 1));
+    bool sound = tableRect.width() > 0;
+    for (int column = 0; column < columns && sound; ++column) {
+        const double start = left[size_t(column)];
+        const double end = column + 1 < columns ? left[size_t(column + 1)] : tableRect.right();
+        if (start < 0 || end <= start)
+            sound = false;
+        else
+            widths[size_t(column)] = end - start;
+    }
+    if (!sound)
+        std::fill(widths.begin(), widths.end(), tableRect.width() > 0 ? tableRect.width() / columns : 60.0);
+    return widths;
+}
+
+docfile::Table tableOf(QTextTable* table, const QFont& font)
+{
+    const std::vector<double> widths = columnWidths(table);
+    docfile::Table model;
+    for (int row = 0; row < table->rows(); ++row) {
+        docfile::Row modelRow;
+        for (int column : rowCellColumns(table, row)) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            docfile::Cell modelCell;
+            collectParagraphs(cell.begin(), font, modelCell.paragraphs);
+            switch (cell.format().verticalAlignment()) {
+            case QTextCharFormat::AlignMiddle: modelCell.verticalAlignment = 1; break;
+            case QTextCharFormat::AlignBottom: modelCell.verticalAlignment = 2; break;
+            default: modelCell.verticalAlignment = 0;
+            }
+            double width = 0;
+            for (int c = column; c < column + cell.columnSpan() && c < int(widths.size()); ++c)
+                width += widths[size_t(c)];
+            modelCell.width = toTwips(width);
+            modelRow.cells.push_back(std::move(modelCell));
+        }
+        model.rows.push_back(std::move(modelRow));
+    }
+    return model;
+}
+
+// ------------------------------------------------------------ from the model
+
+QTextCharFormat charFormatOf(const docfile::Run& run)
+{
+    QTextCharFormat format;
+    if (!run.font.empty())
+        format.setFontFamilies(QStringList{QString::fromStdString(run.font)});
+    if (run.size > 0)
+        format.setFontPointSize(run.size);
+    format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+    return format;
+}
+
+// Writes a paragraph into the block at the cursor (which is empty).
+void fillBlock(QTextCursor& cursor, const docfile::Paragraph& paragraph)
+{
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setAlignment(qtAlignment(paragraph.alignment));
+    format.setTextIndent(fromTwips(paragraph.firstLineIndent));
+    cursor.setBlockFormat(format);
+    if (!paragraph.runs.empty())
+        cursor.setBlockCharFormat(charFormatOf(paragraph.runs.front()));
+    for (const docfile::Run& run : paragraph.runs) {
+        QString text = QString::fromStdString(run.text);
+        text.replace(u'\n', QChar::LineSeparator);
+        cursor.insertText(text, charFormatOf(run));
+    }
+}
+
+// The grid of a table whose rows may have different cells: every cell edge
+// of every row, edges closer than a small tolerance taken as one.
+std::vector<std::int32_t> gridEdges(const docfile::Table& table)
+{
+    std::vector<std::int32_t> edges;
+    for (const docfile::Row& row : table.rows) {
+        std::int32_t x = 0;
+        for (const docfile::Cell& cell : row.cells) {
+            x += std::max<std::int32_t>(cell.width, 0);
+            edges.push_back(x);
+        }
+    }
+    std::sort(edges.begin(), edges.end());
+    std::vector<std::int32_t> merged;
+    for (std::int32_t edge : edges) {
+        if (edge <= 0)
+            continue;
+        if (merged.empty() || edge - merged.back() > 30)
+            merged.push_back(edge);
+        else
+            merged.back() = std::max(merged.back(), edge);
+    }
+    return merged;
+}
+
+void insertTable(QTextCursor& cursor, const docfile::Table& model)
+{
+    if (model.rows.empty())
+        return;
+    size_t mostCells = 0;
+    bool widthsKnown = true;
+    for (const docfile::Row& row : model.rows) {
+        mostCells = std::max(mostCells, row.cells.size());
+        for (const docfile::Cell& cell : row.cells)
+            widthsKnown = widthsKnown && cell.width > 0;
+    }
+    if (mostCells == 0)
+        return;
+    std::vector<std::int32_t> edges = widthsKnown ? gridEdges(model) : std::vector<std::int32_t>{};
+    if (edges.size() < mostCells || edges.size() > 63)
+        edges.clear(); // widths that do not describe a grid: share the width out evenly
+    const int columns = edges.empty() ? int(mostCells) : int(edges.size());
+    const int rows = int(model.rows.size());
+
+    QTextTableFormat format;
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorder(std::max(1.0, 0.5 * unitsPerPoint()));
+    format.setBorderBrush(Qt::black);
+    format.setBorderCollapse(true);
+    format.setCellSpacing(0);
+    format.setCellPadding(1.5 * unitsPerPoint());
+    if (!edges.empty()) {
+        QList<QTextLength> constraints;
+        std::int32_t previous = 0;
+        for (std::int32_t edge : edges) {
+            constraints << QTextLength(QTextLength::FixedLength, fromTwips(edge - previous));
+            previous = edge;
+        }
+        format.setColumnWidthConstraints(constraints);
+    } else {
+        format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    }
+    QTextTable* table = cursor.insertTable(rows, columns, format);
+
+    for (int r = 0; r < rows; ++r) {
+        const docfile::Row& row = model.rows[size_t(r)];
+        int column = 0;
+        std::int32_t x = 0;
+        for (size_t i = 0; i < row.cells.size() && column < columns; ++i) {
+            const docfile::Cell& cell = row.cells[i];
+            int span = 1;
+            if (!edges.empty()) {
+                x += cell.width;
+                // The cell reaches the grid edge nearest its right side.
+                int last = column;
+                while (last + 1 < columns && edges[size_t(last)] + 30 < x)
+                    ++last;
+                span = last - column + 1;
+            }
+            if (i + 1 == row.cells.size())
+                span = columns - column; // the row's last cell fills the row
+            if (span > 1)
+                table->mergeCells(r, column, 1, span);
+            QTextTableCell tableCell = table->cellAt(r, column);
+            QTextTableCellFormat cellFormat = tableCell.format().toTableCellFormat();
+            cellFormat.setVerticalAlignment(cell.verticalAlignment == 1   ? QTextCharFormat::AlignMiddle
+                                            : cell.verticalAlignment == 2 ? QTextCharFormat::AlignBottom
+                                                                          : QTextCharFormat::AlignTop);
+            tableCell.setFormat(cellFormat);
+            QTextCursor inCell = tableCell.firstCursorPosition();
+            for (size_t p = 0; p < cell.paragraphs.size(); ++p) {
+                if (p > 0)
+                    inCell.insertBlock();
+                fillBlock(inCell, cell.paragraphs[p]);
+            }
+            column += span;
+        }
+    }
+    cursor.movePosition(QTextCursor::End);
+}
+
+} // namespace
+
+docfile::Document toModel(const DocumentData& document)
+{
+    docfile::Document model;
+    const PageSetupData& page = document.page;
+    model.section.pageWidth = pointsToTwips(page.pageWidth);
+    model.section.pageHeight = pointsToTwips(page.pageHeight);
+    model.section.marginTop = pointsToTwips(page.topMargin);
+    model.section.marginBottom = pointsToTwips(page.bottomMargin);
+    model.section.marginLeft = pointsToTwips(page.leftMargin);
+    model.section.marginRight = pointsToTwips(page.rightMargin);
+    model.section.headerDistance = pointsToTwips(page.headerDistance);
+    model.section.footerDistance = pointsToTwips(page.footerDistance);
+    model.section.verticalAlignment = page.verticalAlignment;
+
+    QTextDocument* text = document.text.get();
+    const QFont font = text->defaultFont();
+    text->documentLayout(); // make sure the layout exists for the widths
+    bool afterTable = false;
+    for (auto it = text->rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (QTextFrame* frame = it.currentFrame()) {
+            if (auto* table = qobject_cast<QTextTable*>(frame)) {
+                model.blocks.emplace_back(tableOf(table, font));
+                afterTable = true;
+            } else {
+                std::vector<docfile::Paragraph> paragraphs;
+                collectParagraphs(frame->begin(), font, paragraphs);
+                for (auto& paragraph : paragraphs)
+                    model.blocks.emplace_back(std::move(paragraph));
+                afterTable = false;
+            }
+            continue;
+        }
+        const QTextBlock block = it.currentBlock();
+        // The empty paragraph that always follows a table is the file's own.
+        QTextFrame::iterator next = it;
+        const bool last = (++next).atEnd();
+        if (afterTable && last && block.length() <= 1)
+            continue;
+        model.blocks.emplace_back(paragraphOf(block, font));
+        afterTable = false;
+    }
+    return model;
+}
+
+void fromModel(const docfile::Document& model, DocumentData& document)
+{
+    PageSetupData& page = document.page;
+    page.pageWidth = model.section.pageWidth / 20.0f;
+    page.pageHeight = model.section.pageHeight / 20.0f;
+    page.topMargin = model.section.marginTop / 20.0f;
+    page.bottomMargin = model.section.marginBottom / 20.0f;
+    page.leftMargin = model.section.marginLeft / 20.0f;
+    page.rightMargin = model.section.marginRight / 20.0f;
+    page.headerDistance = model.section.headerDistance / 20.0f;
+    page.footerDistance = model.section.footerDistance / 20.0f;
+    page.verticalAlignment = model.section.verticalAlignment;
+
+    QTextCursor cursor(document.text.get());
+    bool freshBlock = true; // the cursor stands in an empty block of its own
+    for (const docfile::Block& block : model.blocks) {
+        if (const auto* paragraph = std::get_if<docfile::Paragraph>(&block)) {
+            if (!freshBlock)
+                cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+            fillBlock(cursor, *paragraph);
+            freshBlock = false;
+        } else {
+            if (!freshBlock)
+                cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+            insertTable(cursor, std::get<docfile::Table>(block));
+            freshBlock = true;
+        }
+    }
+}
+
+} // namespace word::builtin

@@ -1,0 +1,163 @@
+#include "automation/builtin/docfiles.h"
+
+#include "automation/automationerror.h"
+#include "automation/builtin/docconvert.h"
+#include "automation/builtin/documentwindow.h"
+#include "automation/word.h"
+#include "common/dialogue.h"
+#include "docfile/document.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextBlock>
+
+namespace word::builtin {
+
+namespace {
+
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+
+QString askFileName(const DocumentData& document, QWidget* parent)
+{
+    QString folder = QFileInfo(document.path).absolutePath();
+    if (document.path.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
+    QString target = dialogue::current().saveFile(
+        parent, {QStringLiteral("另存为"), QStringLiteral("Word 97-2003 文档(*.doc)|*.doc"), QStringLiteral("*.doc"),
+                 folder, QDir(folder).filePath(proposedFileName(document))});
+    if (!target.isEmpty() && !target.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
+        target += QLatin1String(".doc");
+    return target;
+}
+
+} // namespace
+
+QString proposedFileName(const DocumentData& document)
+{
+    QString title = document.text ? document.text->firstBlock().text().trimmed() : QString();
+    // Characters no file name may hold.
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar& c : title)
+        if (forbidden.contains(c) || c.category() == QChar::Other_Control)
+            c = u'_';
+    if (title.isEmpty())
+        title = document.name;
+    if (title.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
+        return title;
+    return title + QLatin1String(".doc");
+}
+
+std::shared_ptr<DocumentData> openDocument(const QString& path)
+{
+    docfile::ReadReport report;
+    docfile::Document model;
+    try {
+        model = docfile::readFile(QFile::encodeName(path).toStdString(), &report);
+    } catch (const docfile::Error& error) {
+        throw AutomationError(QStringLiteral("无法打开文件“%1”：%2").arg(QDir::toNativeSeparators(path),
+                                                                          QString::fromStdString(error.what())));
+    } catch (const std::bad_alloc&) {
+        throw AutomationError(QStringLiteral("无法打开文件“%1”：文件太大或已损坏。").arg(QDir::toNativeSeparators(path)));
+    }
+    auto data = std::make_shared<DocumentData>();
+    data->text = std::make_unique<QTextDocument>();
+    data->text->setDefaultFont(defaultDocumentFont());
+    data->typingFormat.setFont(defaultDocumentFont());
+    fromModel(model, *data);
+    data->path = QFileInfo(path).absoluteFilePath();
+    data->name = QFileInfo(path).fileName();
+    QStringList dropped;
+    for (const std::string& what : report.dropped)
+        dropped << QString::fromStdString(what);
+    data->lossyNote = dropped.join(QStringLiteral("、"));
+    data->cursor = QTextCursor(data->text.get());
+    EngineState::applyPage(*data);
+    data->text->setModified(false);
+    return data;
+}
+
+bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
+{
+    QString target = saveAs ? QString() : document.path;
+    if (!target.isEmpty() && !document.lossyNote.isEmpty()) {
+        dialogue::inform(parent,
+                         QStringLiteral("“%1”含有本程序不能保存的内容（%2）。为了不丢失这些内容，"
+                                        "不能保存到原来的文件，请另存为一个新文件。")
+                             .arg(document.name, document.lossyNote));
+        target.clear();
+    }
+    if (target.isEmpty()) {
+        target = askFileName(document, parent);
+        if (target.isEmpty())
+            return false;
+        if (!document.lossyNote.isEmpty() && !document.path.isEmpty() && sameFile(target, document.path)) {
+            dialogue::inform(parent, QStringLiteral("不能保存到原来的文件“%1”，否则其中本程序不能保存的内容会丢失。"
+                                                    "请换一个文件名。")
+                                         .arg(QDir::toNativeSeparators(target)));
+            return false;
+        }
+    }
+
+    std::vector<unsigned char> bytes;
+    try {
+        bytes = docfile::writeBytes(toModel(document));
+    } catch (const docfile::Error& error) {
+        throw AutomationError(QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
+    }
+    const QString shown = QDir::toNativeSeparators(target);
+    if (QFileInfo(target).isDir())
+        throw AutomationError(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(shown));
+    // Written beside the target, then put in its place in one step.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        throw AutomationError(QStringLiteral("无法保存到“%1”：%2").arg(shown, file.errorString()));
+    if (file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size())
+        || !file.commit())
+        throw AutomationError(QStringLiteral("无法保存到“%1”：%2。原来的文件没有改动。").arg(shown, file.errorString()));
+
+    document.path = QFileInfo(target).absoluteFilePath();
+    document.name = QFileInfo(target).fileName();
+    document.lossyNote.clear();
+    document.text->setModified(false);
+    return true;
+}
+
+bool settleUnsavedChanges(EngineState& state, int saveChanges)
+{
+    if (saveChanges == DoNotSaveChanges)
+        return true;
+    for (const auto& document : state.documents) {
+        if (!document->text || !document->text->isModified())
+            continue;
+        if (saveChanges == PromptToSaveChanges) {
+            if (!state.visible)
+                continue;
+            if (state.window)
+                state.window->showDocument(document);
+            const auto answer = dialogue::show(
+                state.window, {QStringLiteral("是否保存对“%1”的更改？").arg(document->name),
+                               QStringLiteral("Lumetra 文字处理"),
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
+                               QMessageBox::Yes});
+            if (answer == QMessageBox::Cancel)
+                return false;
+            if (answer != QMessageBox::Yes)
+                continue;
+        }
+        if (!saveDocument(*document, state.window))
+            return false;
+    }
+    return true;
+}
+
+} // namespace word::builtin
