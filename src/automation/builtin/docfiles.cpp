@@ -117,9 +117,11 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
     const QString shown = QDir::toNativeSeparators(target);
     if (QFileInfo(target).isDir())
         throw AutomationError(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(shown));
-    // Written beside the target, then put in its place in one step.
+    // Written beside the target, then put in its place in one step. The
+    // write is unbuffered so that a short write (a full disk) shows here:
+    // a buffered one can fail while flushing and still be committed.
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw AutomationError(QStringLiteral("无法保存到“%1”：%2").arg(shown, file.errorString()));
     if (file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) != qint64(bytes.size())
         || !file.commit())

@@ -60,13 +60,13 @@ void EngineState::applyPage(DocumentData& document)
 {
     const double k = unitsPerPoint();
     const PageSetupData& page = document.page;
+    document.text->setDocumentMargin(0); // (sets all four margins: the page's come after)
     QTextFrameFormat root = document.text->rootFrame()->frameFormat();
     root.setLeftMargin(page.leftMargin * k);
     root.setRightMargin(page.rightMargin * k);
     root.setTopMargin(page.topMargin * k);
     root.setBottomMargin(page.bottomMargin * k);
     document.text->rootFrame()->setFrameFormat(root);
-    document.text->setDocumentMargin(0);
     document.text->setTextWidth(page.pageWidth * k);
 }
 

@@ -27,13 +27,13 @@ void printDocument(const DocumentData& document, QPrinter& printer, int copies)
     // page's size; the root frame's margins repeat on every page.
     std::unique_ptr<QTextDocument> copy(document.text->clone());
     const double k = unitsPerPoint();
+    copy->setDocumentMargin(0); // (sets all four margins: the page's come after)
     QTextFrameFormat root = copy->rootFrame()->frameFormat();
     root.setLeftMargin(page.leftMargin * k);
     root.setRightMargin(page.rightMargin * k);
     root.setTopMargin(page.topMargin * k);
     root.setBottomMargin(page.bottomMargin * k);
     copy->rootFrame()->setFrameFormat(root);
-    copy->setDocumentMargin(0);
     const QSizeF pageSize(page.pageWidth * k, page.pageHeight * k);
     copy->setPageSize(pageSize);
     const int pages = std::max(1, copy->pageCount());

@@ -1,0 +1,494 @@
+// Opening, saving and printing timetables through the main window and the
+// built-in word processor, checked with independent programs where they
+// can see what we wrote.
+
+#include "automation/builtin/builtinapplication.h"
+#include "automation/builtin/enginestate.h"
+#include "automation/factory.h"
+#include "create/initdialog.h"
+#include "entry/entrydialog.h"
+#include "platform/printdestination.h"
+#include "shell/mainwindow.h"
+#include "support/scripteddialogue.h"
+#include "support/windowtest.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace testsupport;
+
+namespace {
+
+QString corpus(const char* name)
+{
+    return QDir(qEnvironmentVariable("LUMETRA_CORPUS_DIR")).filePath(QString::fromLatin1(name));
+}
+
+QByteArray digest(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// Runs an independent program and returns what it printed.
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        main.show();
+    }
+
+    void TearDown() override
+    {
+        if (main.entryDialog)
+            main.entryDialog->close();
+        if (main.initDialog)
+            main.initDialog->close();
+        dialogue.saveAnswer = QMessageBox::No;
+        if (main.state().opened)
+            main.closeSequence();
+        settle();
+    }
+
+    QAction* action(const char* name) { return main.findChild<QAction*>(QString::fromLatin1(name)); }
+
+    // New → OK with the given counts and course entry off.
+    void build(const QString& morning = "4", const QString& afternoon = "4", const QString& days = "6")
+    {
+        if (main.state().opened)
+            dialogue.answers.push_back(QMessageBox::Yes); // close the one open
+        main.newTimetable();
+        settle();
+        ASSERT_NE(main.initDialog, nullptr);
+        main.initDialog->Text1->setText(morning);
+        main.initDialog->Text2->setText(afternoon);
+        main.initDialog->Text3->setText(days);
+        main.initDialog->Check1->setChecked(false);
+        main.initDialog->OKButton->click();
+        settle();
+        ASSERT_TRUE(main.state().opened);
+    }
+
+    // Save through the main window, the file dialog answered with `path`.
+    void saveAs(const QString& path)
+    {
+        dialogue.files.push_back(path);
+        action("savefile")->trigger();
+        settle();
+    }
+
+    // Open through the main window (answering the questions on the way).
+    void open(const QString& path, QMessageBox::StandardButton enterNow = QMessageBox::No)
+    {
+        if (main.state().opened)
+            dialogue.answers.push_back(QMessageBox::Yes);
+        dialogue.files.push_back(path);
+        dialogue.answers.push_back(enterNow);
+        action("open")->trigger();
+        settle();
+    }
+
+    QString cell(int row, int column) { return main.state().mytable->cell(row, column)->range()->text(); }
+
+    QTemporaryDir folder;
+    ScriptedDialogue dialogue;
+    shell::MainWindow main;
+};
+
+} // namespace
+
+TEST_F(FilesTest, ASavedTimetableOpensWithItsGridWorkedOutFromTheTable)
+{
+    struct Case {
+        const char *morning, *afternoon, *days;
+        int hang, lie, morningRow;
+    };
+    for (const Case& c : {Case{"4", "4", "6", 10, 7, 5}, Case{"0", "3", "5", 5, 6, 1}, Case{"4", "0", "7", 6, 8, 5}}) {
+        build(c.morning, c.afternoon, c.days);
+        const QString path = folder.filePath(QStringLiteral("%1-%2-%3.doc").arg(c.morning, c.afternoon, c.days));
+        saveAs(path);
+        ASSERT_TRUE(QFileInfo(path).isFile()) << path.toStdString();
+        ASSERT_EQ(dialogue.fileRequests.back().title, QStringLiteral("另存为"));
+        EXPECT_EQ(QFileInfo(dialogue.fileRequests.back().fileName).fileName(), QStringLiteral("课程表.doc"));
+
+        open(path);
+        ASSERT_TRUE(main.state().opened) << path.toStdString();
+        EXPECT_EQ(main.state().hang, c.hang);
+        EXPECT_EQ(main.state().lie, c.lie);
+        EXPECT_EQ(main.state().morning, c.morningRow);
+        EXPECT_EQ(cell(1, 2), QStringLiteral("星期一"));
+        EXPECT_EQ(cell(c.morningRow + 1, 1), QStringLiteral("午\u3000休"));
+        EXPECT_EQ(main.state().mytable->rows()->item(c.morningRow + 1)->cells()->count(), 1);
+        EXPECT_TRUE(topLevel("documentWindow")->windowTitle().contains(QFileInfo(path).fileName()));
+    }
+    // The open dialog's settings.
+    const dialogue::FileRequest& request = dialogue.fileRequests.back();
+    EXPECT_EQ(request.title, QStringLiteral("打开课程表文件"));
+    EXPECT_EQ(request.filter, QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc"));
+    EXPECT_EQ(request.defaultExtension, QStringLiteral("*.doc"));
+    EXPECT_EQ(request.fileName, QString());
+    // The question after opening.
+    const dialogue::Message& question = dialogue.messages.back();
+    EXPECT_EQ(question.text, QStringLiteral("现在就输入课程吗？"));
+    EXPECT_EQ(question.title, QStringLiteral("问题"));
+    EXPECT_EQ(question.icon, QMessageBox::Question);
+    EXPECT_EQ(question.buttons, QMessageBox::Yes | QMessageBox::No);
+}
+
+TEST_F(FilesTest, TablesWrittenByOtherProgramsOpenAsGrids)
+{
+    open(corpus("simple-table2.doc"));
+    ASSERT_TRUE(main.state().opened);
+    EXPECT_EQ(main.state().hang, 3);
+    EXPECT_EQ(main.state().lie, 3);
+    EXPECT_EQ(main.state().morning, 3); // no single-cell row
+    EXPECT_EQ(cell(2, 3), QStringLiteral("Row 2/Cell 3"));
+
+    open(corpus("table-merges.doc"));
+    ASSERT_TRUE(main.state().opened);
+    EXPECT_EQ(main.state().hang, 4);
+    EXPECT_EQ(main.state().morning, 3); // row 4 is one cell
+    EXPECT_EQ(main.state().mytable->rows()->item(4)->cells()->count(), 1);
+    EXPECT_EQ(cell(4, 1), QStringLiteral("K"));
+}
+
+TEST_F(FilesTest, FilesThatCannotBeTimetablesAreRefusedWithTheirReason)
+{
+    const QList<std::pair<const char*, QString>> refused{
+        {"Word6.doc", QStringLiteral("Word 6/95")},
+        {"password_password_cryptoapi.doc", QStringLiteral("密码")},
+        {"empty.doc", QStringLiteral("没有表格")},
+    };
+    for (const auto& [name, reason] : refused) {
+        const size_t before = dialogue.messages.size();
+        dialogue.files.push_back(corpus(name));
+        action("open")->trigger();
+        settle();
+        EXPECT_FALSE(main.state().opened) << name;
+        ASSERT_EQ(dialogue.messages.size(), before + 1) << name; // one message, no entry question
+        EXPECT_TRUE(dialogue.messages.back().text.contains(QString::fromLatin1(name))) << name;
+        EXPECT_TRUE(dialogue.messages.back().text.contains(reason)) << dialogue.messages.back().text.toStdString();
+        EXPECT_EQ(topLevel("documentWindow"), nullptr) << name; // the instance just started is gone
+    }
+}
+
+TEST_F(FilesTest, YesToTheCloseQuestionThenCancelLeavesNoTimetable)
+{
+    build();
+    dialogue.answers.push_back(QMessageBox::Yes);
+    dialogue.files.push_back(QString());
+    action("open")->trigger();
+    settle();
+    ASSERT_EQ(dialogue.messages.size(), 1u);
+    EXPECT_EQ(dialogue.messages[0].text,
+              QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？"));
+    EXPECT_FALSE(main.state().opened);
+    EXPECT_FALSE(action("inp")->isEnabled());
+}
+
+TEST_F(FilesTest, AFileLibreOfficeWroteFromOursOpensAsTheSameGrid)
+{
+    if (QStandardPaths::findExecutable("soffice").isEmpty())
+        GTEST_SKIP() << "LibreOffice is not installed";
+    build();
+    const QString ours = folder.filePath("ours.doc");
+    saveAs(ours);
+    QDir(folder.path()).mkdir("lo");
+    QProcess soffice;
+    soffice.setProcessEnvironment([&] {
+        auto environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", folder.path());
+        return environment;
+    }());
+    soffice.start("soffice", {"-env:UserInstallation=file://" + folder.filePath("profile"), "--headless",
+                              "--convert-to", "doc:MS Word 97", "--outdir", folder.filePath("lo"), ours});
+    ASSERT_TRUE(soffice.waitForFinished(180000));
+    const QString theirs = folder.filePath("lo/ours.doc");
+    ASSERT_TRUE(QFileInfo(theirs).isFile()) << soffice.readAllStandardError().toStdString();
+    open(theirs);
+    ASSERT_TRUE(main.state().opened);
+    EXPECT_EQ(main.state().hang, 10);
+    EXPECT_EQ(main.state().lie, 7);
+    EXPECT_EQ(main.state().morning, 5);
+    EXPECT_EQ(cell(10, 1), QStringLiteral("第八节(16:50-17:50)"));
+}
+
+TEST_F(FilesTest, TheWholeRoadFromNewToAChangedFileAndAPrintout)
+{
+    // New with course entry, every cell entered with the keyboard.
+    main.state().kemufile = QDir(qEnvironmentVariable("LUMETRA_SOURCE_DIR")).filePath("dist/zvn.list");
+    main.newTimetable();
+    settle();
+    main.initDialog->OKButton->click();
+    settle();
+    entry::EntryDialog* entry = main.entryDialog;
+    ASSERT_NE(entry, nullptr);
+    entry->com1->setFocus();
+    for (int i = 0; i < 48; ++i)
+        QTest::keyClick(entry->com1, Qt::Key_Return);
+    EXPECT_EQ(entry->l1->text(), QStringLiteral("输入已完成"));
+    const QString first = entry->kemu.value(0);
+    entry->fini->click();
+    settle();
+
+    // Save As, Close, Open, Input, change a cell, Save.
+    const QString path = folder.filePath(QStringLiteral("高一(3)班.doc"));
+    saveAs(path);
+    ASSERT_TRUE(QFileInfo(path).isFile());
+    action("closewd")->trigger();
+    settle();
+    EXPECT_TRUE(dialogue.saveQuestions.empty()); // nothing unsaved
+    ASSERT_FALSE(main.state().opened);
+    open(path);
+    ASSERT_TRUE(main.state().opened);
+    EXPECT_EQ(cell(10, 7), first);
+    action("inp")->trigger();
+    settle();
+    entry = main.entryDialog;
+    ASSERT_NE(entry, nullptr);
+    entry->com1->setCurrentIndex(entry->com1->count() - 1);
+    const QString changed = entry->kemu.last();
+    ASSERT_NE(changed, first);
+    entry->c1->click();
+    entry->fini->click();
+    settle();
+    EXPECT_EQ(cell(2, 2), changed);
+    const size_t filesAsked = dialogue.fileRequests.size();
+    action("savefile")->trigger(); // an opened document is written back without a question
+    settle();
+    EXPECT_EQ(dialogue.fileRequests.size(), filesAsked);
+
+    // An independent reader sees the change.
+    if (!QStandardPaths::findExecutable("catdoc").isEmpty()) {
+        const QString text = run("catdoc", {"-d", "utf-8", path});
+        EXPECT_TRUE(text.contains(changed)) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("星期六")));
+    }
+
+    // Print 3 copies to a PDF file: three pages of the timetable.
+    const QString pdf = folder.filePath("printout.pdf");
+    qputenv(platform::kPrintToPdfVariable, pdf.toUtf8());
+    dialogue.inputs.push_back(QStringLiteral(" 3"));
+    action("prin")->trigger();
+    settle();
+    qunsetenv(platform::kPrintToPdfVariable);
+    ASSERT_EQ(dialogue.inputRequests.size(), 1u);
+    EXPECT_EQ(dialogue.inputRequests[0].prompt, QStringLiteral("您要打印几份？"));
+    EXPECT_EQ(dialogue.inputRequests[0].title, QStringLiteral("打印"));
+    EXPECT_EQ(dialogue.inputRequests[0].initial, QString());
+    ASSERT_FALSE(dialogue.messages.empty());
+    EXPECT_EQ(dialogue.messages.back().text, QStringLiteral("正在打印，请稍等……"));
+    EXPECT_EQ(dialogue.messages.back().title, QStringLiteral("打印中"));
+    ASSERT_TRUE(QFileInfo(pdf).isFile());
+    if (!QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+        const QString info = run("pdfinfo", {pdf});
+        EXPECT_TRUE(info.contains(QRegularExpression("Pages:\\s+3\\n"))) << info.toStdString();
+        // 18.2 × 25.7 cm.
+        EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+516 x 729 pts"))) << info.toStdString();
+        // (Text taken back out of a PDF may come as look-alike radicals, so
+        // only characters without one are compared.)
+        const QString text = run("pdftotext", {"-f", "3", "-l", "3", pdf, "-"});
+        EXPECT_TRUE(text.contains(QStringLiteral("星期"))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("课程表"))) << text.toStdString();
+        // 黑体 and 宋体 reached the printout as a sans and a serif CJK face.
+        const QString fonts = run("pdffonts", {pdf});
+        EXPECT_TRUE(fonts.contains(QStringLiteral("SansCJK"))) << fonts.toStdString();
+        EXPECT_TRUE(fonts.contains(QStringLiteral("SerifCJK"))) << fonts.toStdString();
+    }
+}
+
+TEST_F(FilesTest, PrintCancelledOrGivenABadCountPrintsNothing)
+{
+    build();
+    const QString pdf = folder.filePath("none.pdf");
+    qputenv(platform::kPrintToPdfVariable, pdf.toUtf8());
+    dialogue.inputs.push_back(std::nullopt); // Cancel
+    action("prin")->trigger();
+    EXPECT_TRUE(dialogue.messages.empty());
+    for (const char* bad : {"", "0", "abc", "2.5", "1000", "-1"}) {
+        dialogue.inputs.push_back(QString::fromLatin1(bad));
+        action("prin")->trigger();
+        ASSERT_FALSE(dialogue.messages.empty()) << bad;
+        EXPECT_TRUE(dialogue.messages.back().text.contains(QStringLiteral("1 到 999"))) << bad;
+    }
+    qunsetenv(platform::kPrintToPdfVariable);
+    EXPECT_FALSE(QFileInfo::exists(pdf));
+    for (const auto& message : dialogue.messages)
+        EXPECT_NE(message.text, QStringLiteral("正在打印，请稍等……"));
+}
+
+TEST_F(FilesTest, PrintAndSaveAfterTheWordProcessorWasClosed)
+{
+    for (const char* command : {"prin", "savefile"}) {
+        build();
+        topLevel("documentWindow")->close();
+        settle();
+        const size_t before = dialogue.messages.size();
+        action(command)->trigger();
+        settle();
+        ASSERT_EQ(dialogue.messages.size(), before + 1) << command;
+        EXPECT_TRUE(dialogue.messages.back().text.contains(QStringLiteral("已经被关闭")));
+        EXPECT_FALSE(main.state().opened);
+        EXPECT_TRUE(dialogue.inputRequests.empty());
+    }
+}
+
+TEST_F(FilesTest, AFailedSaveLeavesTheOldFileWhole)
+{
+    build();
+    const QString path = folder.filePath("keep.doc");
+    saveAs(path);
+    const QByteArray before = digest(path);
+    ASSERT_FALSE(before.isEmpty());
+    main.state().mytable->cell(2, 2)->range()->setText(QStringLiteral("语文"));
+
+    // The disk fills up: the process may write no more than a few bytes.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 512;
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    action("savefile")->trigger();
+    setrlimit(RLIMIT_FSIZE, &old);
+    settle();
+    ASSERT_FALSE(dialogue.messages.empty());
+    EXPECT_TRUE(dialogue.messages.back().text.contains(QStringLiteral("无法保存"))) << dialogue.messages.back().text.toStdString();
+    EXPECT_EQ(digest(path), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 1); // no temporary file left behind
+
+    // A target that has become a folder.
+    QFile::remove(path);
+    QDir(folder.path()).mkdir("keep.doc");
+    action("savefile")->trigger();
+    settle();
+    EXPECT_TRUE(dialogue.messages.back().text.contains(QStringLiteral("文件夹")));
+    EXPECT_TRUE(QFileInfo(path).isDir());
+
+    // A folder the user may not write to (root may write anywhere).
+    if (geteuid() != 0) {
+        QDir(folder.path()).mkdir("locked");
+        const QString locked = folder.filePath("locked/t.doc");
+        QFile::setPermissions(folder.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const size_t messages = dialogue.messages.size();
+        dialogue.files.push_back(locked);
+        main.state().wd->activeDocument(); // still running
+        auto* window = topLevel<QMainWindow>("documentWindow");
+        window->findChild<QAction*>("documentSaveAs")->trigger();
+        EXPECT_EQ(dialogue.messages.size(), messages + 1);
+        EXPECT_FALSE(QFileInfo::exists(locked));
+        QFile::setPermissions(folder.filePath("locked"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+}
+
+TEST_F(FilesTest, ADocumentWithContentWeCannotKeepIsNeverWrittenOverItsFile)
+{
+    const QString path = folder.filePath("picture.doc");
+    ASSERT_TRUE(QFile::copy(corpus("Bug44603.doc"), path));
+    const QByteArray before = digest(path);
+    open(path);
+    ASSERT_TRUE(main.state().opened);
+    // Save asks for a new name, saying why; the same name is refused.
+    dialogue.files.push_back(path);
+    action("savefile")->trigger();
+    settle();
+    ASSERT_GE(dialogue.messages.size(), 2u);
+    EXPECT_TRUE(dialogue.messages[dialogue.messages.size() - 2].text.contains(QStringLiteral("图片")));
+    EXPECT_TRUE(dialogue.messages.back().text.contains(QStringLiteral("换一个文件名")));
+    EXPECT_EQ(digest(path), before);
+    // A new name is fine, and the old file stays as it was.
+    const QString copy = folder.filePath("picture-copy.doc");
+    dialogue.files.push_back(copy);
+    action("savefile")->trigger();
+    settle();
+    EXPECT_TRUE(QFileInfo(copy).isFile());
+    EXPECT_EQ(digest(path), before);
+}
+
+TEST_F(FilesTest, UnsavedChangesAreAskedAboutWhenTheTimetableCloses)
+{
+    // Cancel keeps everything open.
+    build();
+    auto wd = main.state().wd;
+    dialogue.saveAnswer = QMessageBox::Cancel;
+    action("closewd")->trigger();
+    settle();
+    ASSERT_EQ(dialogue.saveQuestions.size(), 1u);
+    EXPECT_EQ(dialogue.saveQuestions[0].text, QStringLiteral("是否保存对“文档1”的更改？"));
+    EXPECT_EQ(dialogue.saveQuestions[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    EXPECT_TRUE(main.state().opened);
+    EXPECT_TRUE(wd->running());
+    // New stops too, leaving the timetable open.
+    dialogue.answers.push_back(QMessageBox::Yes);
+    action("newonly")->trigger();
+    settle();
+    EXPECT_EQ(main.initDialog, nullptr);
+    EXPECT_TRUE(main.state().opened);
+
+    // Yes saves (asking for a name first).
+    const QString path = folder.filePath("saved-on-close.doc");
+    dialogue.saveAnswer = QMessageBox::Yes;
+    dialogue.files.push_back(path);
+    action("closewd")->trigger();
+    settle();
+    EXPECT_TRUE(QFileInfo(path).isFile());
+    EXPECT_FALSE(main.state().opened);
+    EXPECT_FALSE(wd->running());
+
+    // No discards: nothing is written.
+    build();
+    dialogue.saveAnswer = QMessageBox::No;
+    const size_t files = dialogue.fileRequests.size();
+    action("closewd")->trigger();
+    settle();
+    EXPECT_EQ(dialogue.fileRequests.size(), files);
+    EXPECT_FALSE(main.state().opened);
+}
+
+TEST_F(FilesTest, TheDocumentWindowSavesWithCtrlS)
+{
+    build();
+    auto* window = topLevel<QMainWindow>("documentWindow");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isWindowModified());
+    const QString path = folder.filePath("from-window.doc");
+    dialogue.files.push_back(path);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    settle();
+    ASSERT_TRUE(QFileInfo(path).isFile());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("from-window.doc")));
+    // Closing it now asks nothing: everything is saved.
+    window->close();
+    settle();
+    EXPECT_TRUE(dialogue.saveQuestions.empty());
+    EXPECT_FALSE(main.state().wd->running());
+}
