@@ -328,8 +328,12 @@ void MainWindow::saveTimetable()
 
 void MainWindow::showAbout()
 {
-    auto* box = new about::AboutBox(this);
-    box->show();
+    // One about box at a time; each opening starts it afresh.
+    if (!aboutBox)
+        aboutBox = new about::AboutBox(this);
+    aboutBox->show();
+    aboutBox->raise();
+    aboutBox->activateWindow();
 }
 
 void MainWindow::loadSubjectFile()
@@ -364,8 +368,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
     if (initDialog)
         initDialog->close();
 
-    for (about::AboutBox* box : findChildren<about::AboutBox*>())
-        box->close();
+    if (aboutBox)
+        aboutBox->close();
     if (QWidget* help = platform::helpWindow())
         help->close();
     event->accept();

@@ -13,6 +13,7 @@ class QLabel;
 
 namespace create { class InitDialog; }
 namespace entry { class EntryDialog; }
+namespace about { class AboutBox; }
 
 namespace shell {
 
@@ -60,6 +61,7 @@ public:
 
     QPointer<create::InitDialog> initDialog;
     QPointer<entry::EntryDialog> entryDialog;
+    QPointer<about::AboutBox> aboutBox;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

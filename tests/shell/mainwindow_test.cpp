@@ -1,3 +1,4 @@
+#include "about/aboutbox.h"
 #include "automation/factory.h"
 #include "create/initdialog.h"
 #include "platform/helpviewer.h"
@@ -324,9 +325,20 @@ TEST_F(MainWindowTest, OtherWindowsCloseWithTheMainWindow)
 {
     create::InitDialog* init = pressNew();
     ASSERT_NE(init, nullptr);
+    init->setup->click();
+    QPointer<QWidget> settime = init->settime;
+    ASSERT_NE(settime, nullptr);
+    action("about")->trigger();
+    action("about")->trigger(); // one about box at a time
+    QPointer<about::AboutBox> about = main->aboutBox;
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(main->findChildren<about::AboutBox*>().size(), 1);
     main->close();
     settle();
     EXPECT_EQ(main->initDialog, nullptr);
+    EXPECT_EQ(settime, nullptr);
+    EXPECT_EQ(about, nullptr);
 }
 
 TEST_F(MainWindowTest, HelpWithTheHelpFileMissingShowsNoMessageOfOurOwn)
