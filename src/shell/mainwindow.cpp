@@ -176,18 +176,20 @@ void MainWindow::reportError(QWidget* parent, const word::AutomationError& error
     }
 }
 
+bool MainWindow::closeFirst(const QString& question)
+{
+    if (!m_state.opened)
+        return true;
+    const auto answer = dialogue::show(
+        this, {question, QStringLiteral("提问"), QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
+               QMessageBox::Yes});
+    return answer == QMessageBox::Yes && closeSequence();
+}
+
 void MainWindow::newTimetable()
 {
-    if (m_state.opened) {
-        const auto answer = dialogue::show(
-            this, {QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能建立新的课程表。现在要关闭吗？"),
-                   QStringLiteral("提问"), QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
-                   QMessageBox::Yes});
-        if (answer != QMessageBox::Yes)
-            return;
-        if (!closeSequence())
-            return;
-    }
+    if (!closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能建立新的课程表。现在要关闭吗？")))
+        return;
     if (!initDialog)
         initDialog = new create::InitDialog(this);
     initDialog->show();
@@ -244,16 +246,8 @@ bool MainWindow::wordProcessorRunning()
 
 void MainWindow::openTimetable()
 {
-    if (m_state.opened) {
-        const auto answer = dialogue::show(
-            this, {QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？"),
-                   QStringLiteral("提问"), QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
-                   QMessageBox::Yes});
-        if (answer != QMessageBox::Yes)
-            return;
-        if (!closeSequence())
-            return;
-    }
+    if (!closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
+        return;
     opendoc();
 }
 

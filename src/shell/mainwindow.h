@@ -69,6 +69,9 @@ protected:
 private:
     void buildMenus();
     void opendoc();
+    // With a timetable open, asks whether to close it and does so on Yes.
+    // Returns whether the command may go on.
+    bool closeFirst(const QString& question);
     // False, after reporting it, when the timetable's word processor is gone.
     bool wordProcessorRunning();
     void reportError(QWidget* parent, const word::AutomationError& error);

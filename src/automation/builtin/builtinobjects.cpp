@@ -464,15 +464,7 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
     const QTextBlockFormat paragraph = cursor.blockFormat();
     const QTextCharFormat font = document->typingFormat;
 
-    QTextTableFormat format;
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    // Single black lines, as a word processor's plain table has; never thinner
-    // than one screen pixel, so that they show.
-    format.setBorder(std::max(1.0, 0.5 * unitsPerPoint()));
-    format.setBorderBrush(Qt::black);
-    format.setBorderCollapse(true);
-    format.setCellSpacing(0);
-    format.setCellPadding(1.5 * unitsPerPoint());
+    QTextTableFormat format = plainTableFormat();
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     QTextTable* table = cursor.insertTable(rows, columns, format);
 

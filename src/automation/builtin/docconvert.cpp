@@ -228,13 +228,7 @@ void insertTable(QTextCursor& cursor, const docfile::Table& model)
     const int columns = edges.empty() ? int(mostCells) : int(edges.size());
     const int rows = int(model.rows.size());
 
-    QTextTableFormat format;
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-    format.setBorder(std::max(1.0, 0.5 * unitsPerPoint()));
-    format.setBorderBrush(Qt::black);
-    format.setBorderCollapse(true);
-    format.setCellSpacing(0);
-    format.setCellPadding(1.5 * unitsPerPoint());
+    QTextTableFormat format = plainTableFormat();
     if (!edges.empty()) {
         QList<QTextLength> constraints;
         std::int32_t previous = 0;

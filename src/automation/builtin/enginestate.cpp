@@ -16,6 +16,20 @@ double unitsPerPoint()
     return dpi / 72.0;
 }
 
+QTextTableFormat plainTableFormat()
+{
+    QTextTableFormat format;
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    // Half-point lines as a word processor's plain table has; never thinner
+    // than one screen pixel, so that they show.
+    format.setBorder(std::max(1.0, 0.5 * unitsPerPoint()));
+    format.setBorderBrush(Qt::black);
+    format.setBorderCollapse(true);
+    format.setCellSpacing(0);
+    format.setCellPadding(1.5 * unitsPerPoint());
+    return format;
+}
+
 QFont defaultDocumentFont()
 {
     QFont font(QStringLiteral("宋体"));

@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextTable>
+#include <QTextTableFormat>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,9 @@ struct DocumentData {
 // Document units per point: the layout works in screen pixels, so page
 // lengths and indents are converted at the screen's resolution.
 double unitsPerPoint();
+
+// The look of a new table: single black lines, no spacing between cells.
+QTextTableFormat plainTableFormat();
 
 // The document's default font: Chinese body text at Word's usual 10.5 pt.
 QFont defaultDocumentFont();
