@@ -463,6 +463,16 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
     cursor.setPosition(at->insertionPosition());
     const QTextBlockFormat paragraph = cursor.blockFormat();
     const QTextCharFormat font = document->typingFormat;
+    // An empty paragraph becomes the table, as in any word processor: the
+    // table goes at the end of the paragraph before it instead, which leaves
+    // no empty paragraph between the two.
+    const QTextBlock block = cursor.block();
+    const QTextBlock previous = block.previous();
+    if (block.length() <= 1 && previous.isValid()
+        && QTextCursor(previous).currentFrame() == document->text->rootFrame()
+        && cursor.currentFrame() == document->text->rootFrame()) {
+        cursor.deletePreviousChar();
+    }
 
     QTextTableFormat format = plainTableFormat();
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));

@@ -94,31 +94,39 @@ void collectParagraphs(QTextFrame::iterator it, const QFont& font, std::vector<d
     }
 }
 
-// Column widths as laid out, in screen units: each column's left edge is
-// found from a cell that starts there and spans one column.
+// Column widths in screen units: the fixed widths the table was given, or,
+// for a table fitted to its contents or the window, the distance from each
+// column's content to the next one's as laid out.
 std::vector<double> columnWidths(QTextTable* table)
 {
     const int columns = table->columns();
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> constraints = format.columnWidthConstraints();
+    if (constraints.size() == columns
+        && std::all_of(constraints.begin(), constraints.end(),
+                       [](const QTextLength& l) { return l.type() == QTextLength::FixedLength; })) {
+        std::vector<double> widths;
+        for (const QTextLength& length : constraints)
+            widths.push_back(length.rawValue());
+        return widths;
+    }
+
     QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
     const QRectF tableRect = layout->frameBoundingRect(table);
     std::vector<double> left(size_t(columns), -1.0);
     for (int row = 0; row < table->rows(); ++row) {
         for (int column = 0; column < columns; ++column) {
-            if (left[size_t(column)] >= 0)
-                continue;
             const QTextTableCell cell = table->cellAt(row, column);
-            if (cell.row() == row && cell.column() == column) {
-                const QRectF block = layout->blockBoundingRect(cell.firstCursorPosition().block());
-                const QTextTableFormat format = table->format();
-                left[size_t(column)] = block.left() - format.cellPadding() - format.border();
-            }
+            if (left[size_t(column)] < 0 && cell.row() == row && cell.column() == column)
+                left[size_t(column)] = layout->blockBoundingRect(cell.firstCursorPosition().block()).left();
         }
     }
-    std::vector<double> widths(size_t(columns), tableRect.width() / std::max(columns, 1));
+    std::vector<double> widths(size_t(columns), 0.0);
     bool sound = tableRect.width() > 0;
     for (int column = 0; column < columns && sound; ++column) {
         const double start = left[size_t(column)];
-        const double end = column + 1 < columns ? left[size_t(column + 1)] : tableRect.right();
+        const double end = column + 1 < columns ? left[size_t(column + 1)]
+                                                : tableRect.right() - 2 * format.border() - (left[0] - tableRect.left());
         if (start < 0 || end <= start)
             sound = false;
         else
@@ -144,8 +152,9 @@ docfile::Table tableOf(QTextTable* table, const QFont& font)
             case QTextCharFormat::AlignBottom: modelCell.verticalAlignment = 2; break;
             default: modelCell.verticalAlignment = 0;
             }
+            // The columns the cell covers (its span, counted on the grid).
             double width = 0;
-            for (int c = column; c < column + cell.columnSpan() && c < int(widths.size()); ++c)
+            for (int c = column; c < int(widths.size()) && table->cellAt(row, c) == cell; ++c)
                 width += widths[size_t(c)];
             modelCell.width = toTwips(width);
             modelRow.cells.push_back(std::move(modelCell));
@@ -347,8 +356,8 @@ void fromModel(const docfile::Document& model, DocumentData& document)
             fillBlock(cursor, *paragraph);
             freshBlock = false;
         } else {
-            if (!freshBlock)
-                cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+            // A table goes straight after the paragraph before it; the empty
+            // paragraph that follows a table is the next block's.
             insertTable(cursor, std::get<docfile::Table>(block));
             freshBlock = true;
         }
