@@ -10,10 +10,8 @@ namespace word {
 class AutomationError : public std::runtime_error {
 public:
     enum Kind {
-        Failed,          // the call was refused or went wrong
-        NotRunning,      // the instance has quit or its window was closed
-        NotAvailable,    // the engine does not offer this operation
-        Cancelled,       // the user cancelled what the call asked (a quit)
+        Failed,     // the call was refused or went wrong
+        NotRunning, // the instance has quit or its window was closed
     };
 
     explicit AutomationError(const QString& message, Kind kind = Failed)
