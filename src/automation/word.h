@@ -86,7 +86,6 @@ class Document {
 public:
     virtual ~Document() = default;
     virtual QString name() = 0;
-    virtual QString fullName() = 0;
     virtual void activate() = 0;
     virtual std::shared_ptr<PageSetup> pageSetup() = 0;
     virtual std::shared_ptr<Tables> tables() = 0;

@@ -42,11 +42,6 @@ Dimensions fromCounts(int morningPeriods, int afternoonPeriods, int days)
     return d;
 }
 
-int rowOfPeriod(int period, int morningPeriods)
-{
-    return period < morningPeriods ? period + 2 : period + 3;
-}
-
 QString periodLabel(int period, bool withTime, const QStringList& timeLabels)
 {
     QString label = periodNames().value(period);

@@ -31,11 +31,6 @@ struct Dimensions {
 
 Dimensions fromCounts(int morningPeriods, int afternoonPeriods, int days);
 
-// Row of period p (0-based, morning first) in a grid with M morning periods.
-int rowOfPeriod(int period, int morningPeriods);
-// Column of day d (0 = Monday).
-inline int columnOfDay(int day) { return day + 2; }
-
 // The period column's text: the period name, followed by its time label
 // when time labels are on.
 QString periodLabel(int period, bool withTime, const QStringList& timeLabels);

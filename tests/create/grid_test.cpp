@@ -15,15 +15,6 @@ TEST(Grid, DimensionsFollowTheCounts)
     EXPECT_EQ(noMorning.hang, 5);
 }
 
-TEST(Grid, PeriodsSkipTheHeaderAndTheLunchRow)
-{
-    EXPECT_EQ(grid::rowOfPeriod(0, 4), 2);
-    EXPECT_EQ(grid::rowOfPeriod(3, 4), 5);
-    EXPECT_EQ(grid::rowOfPeriod(4, 4), 7);
-    EXPECT_EQ(grid::rowOfPeriod(0, 0), 3);
-    EXPECT_EQ(grid::columnOfDay(0), 2);
-}
-
 TEST(Grid, PeriodLabelsFollowThePeriodNumberNotTheHalfDay)
 {
     const QStringList& labels = grid::defaultTimeLabels();

@@ -130,7 +130,6 @@ struct RDocument : word::Document {
     Log log;
     explicit RDocument(Log l) : log(std::move(l)) {}
     QString name() override { return QStringLiteral("文档1"); }
-    QString fullName() override { return name(); }
     void activate() override { log->record("Activate"); }
     std::shared_ptr<word::PageSetup> pageSetup() override { return std::make_shared<RPageSetup>(log); }
     std::shared_ptr<word::Tables> tables() override { return std::make_shared<RTables>(log); }

@@ -173,12 +173,6 @@ QString BuiltinDocument::name()
     return data()->name;
 }
 
-QString BuiltinDocument::fullName()
-{
-    DocPtr document = data();
-    return document->path.isEmpty() ? document->name : document->path;
-}
-
 void BuiltinDocument::activate()
 {
     DocPtr document = data();

@@ -28,7 +28,6 @@ public:
     BuiltinDocument(StatePtr state, std::weak_ptr<DocumentData> document)
         : m_state(std::move(state)), m_document(std::move(document)) {}
     QString name() override;
-    QString fullName() override;
     void activate() override;
     std::shared_ptr<PageSetup> pageSetup() override;
     std::shared_ptr<Tables> tables() override;

@@ -26,8 +26,6 @@ public:
     // Closes the window because the instance quit.
     void closeForQuit();
 
-    QTextEdit* editor() const { return m_editor; }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
 
