@@ -127,6 +127,28 @@ struct HalfDay {
     QString periodName; // "上午第%1节课"
 };
 
+// A half-day's first bell and counts, with its one special break (the long
+// break or the one before evening study). With that break off, the
+// ordinary break stands in for it, in the average as well as in the layout.
+HalfDay halfDay(const QString& firstBell, qint16 count, const QString& ordinaryBreak, const QString& periodName,
+                bool specialOn, const QString& specialMinutes, const QString& specialPeriod,
+                const QString& breakField, const QString& periodField)
+{
+    HalfDay day;
+    day.firstBell = firstBell;
+    day.count = count;
+    day.ordinaryBreak = ordinaryBreak;
+    day.periodName = periodName;
+    day.specialBreak = ordinaryBreak;
+    if (specialOn) {
+        day.specialOn = true;
+        day.specialBreak = QStringLiteral("00:") + specialMinutes;
+        validateTime(day.specialBreak, breakField);
+        day.specialAfter = readPeriodNumber(specialPeriod, periodField);
+    }
+    return day;
+}
+
 void layOut(const HalfDay& day, QList<Span>& spans)
 {
     QString start = day.firstBell;
@@ -245,20 +267,8 @@ ScheduleResult computeSchedule(const ScheduleInput& in)
         if (useAverage)
             validateTime(in.morningDismissal, f::morningDismissal);
 
-        HalfDay day;
-        day.firstBell = in.morningFirstBell;
-        day.count = morning;
-        day.ordinaryBreak = ordinaryBreak;
-        day.periodName = QStringLiteral("上午第%1节课");
-        // With the long break off, the ordinary break stands in for it, in
-        // the average as well as in the layout.
-        day.specialBreak = ordinaryBreak;
-        if (in.longBreakOn) {
-            day.specialOn = true;
-            day.specialBreak = QStringLiteral("00:") + in.longBreak;
-            validateTime(day.specialBreak, f::longBreak);
-            day.specialAfter = readPeriodNumber(in.longBreakPeriod, f::longBreakPeriod);
-        }
+        HalfDay day = halfDay(in.morningFirstBell, morning, ordinaryBreak, QStringLiteral("上午第%1节课"),
+                              in.longBreakOn, in.longBreak, in.longBreakPeriod, f::longBreak, f::longBreakPeriod);
         if (in.fixedMorningEnd)
             day.fixedEnd = in.morningDismissal;
         if (useAverage) {
@@ -275,18 +285,9 @@ ScheduleResult computeSchedule(const ScheduleInput& in)
         validateTime(in.afternoonFirstBell, f::afternoonFirstBell);
         validateTime(in.afternoonDismissal, f::afternoonDismissal);
 
-        HalfDay day;
-        day.firstBell = in.afternoonFirstBell;
-        day.count = afternoon;
-        day.ordinaryBreak = ordinaryBreak;
-        day.periodName = QStringLiteral("下午第%1节课");
-        day.specialBreak = ordinaryBreak;
-        if (in.eveningBreakOn) {
-            day.specialOn = true;
-            day.specialBreak = QStringLiteral("00:") + in.eveningBreak;
-            validateTime(day.specialBreak, f::eveningBreak);
-            day.specialAfter = readPeriodNumber(in.eveningPeriod, f::eveningPeriod);
-        }
+        HalfDay day = halfDay(in.afternoonFirstBell, afternoon, ordinaryBreak, QStringLiteral("下午第%1节课"),
+                              in.eveningBreakOn, in.eveningBreak, in.eveningPeriod, f::eveningBreak,
+                              f::eveningPeriod);
         // The afternoon always ends at its dismissal time.
         day.fixedEnd = in.afternoonDismissal;
         if (averageAsked) {

@@ -78,7 +78,7 @@ SetTimeDialog::SetTimeDialog(create::InitDialog* init)
     Option2 = new QRadioButton(QStringLiteral("指定时间，将其设定为"), morning);
     Option2->setObjectName(QStringLiteral("Option2"));
     Option2->setChecked(true);
-    Text2 = box(morning, 2, QStringLiteral("上午放学时间"), time);
+    Text2 = box(morning, 2, fieldname::morningDismissal, time);
     auto* morningLines = new QVBoxLayout(morning);
     morningLines->addLayout(row({Label1, Text1, Label3, Label5}));
     morningLines->addLayout(row({Option1}));
@@ -89,7 +89,7 @@ SetTimeDialog::SetTimeDialog(create::InitDialog* init)
     auto* Label2 = label(afternoon, "Label2", QStringLiteral("下午第一节课"));
     Text3 = box(afternoon, 3, Label2->text(), time);
     auto* Label4 = label(afternoon, "Label4", QStringLiteral("上，"));
-    Text4 = box(afternoon, 4, QStringLiteral("下午放学时间"), time);
+    Text4 = box(afternoon, 4, fieldname::afternoonDismissal, time);
     auto* Label6 = label(afternoon, "Label6", QStringLiteral("放学"));
     auto* afternoonLines = new QVBoxLayout(afternoon);
     afternoonLines->addLayout(row({Label2, Text3, Label4, Text4, Label6}));
@@ -105,16 +105,16 @@ SetTimeDialog::SetTimeDialog(create::InitDialog* init)
     Check2 = new QCheckBox(QStringLiteral("上午第"), breaks);
     Check2->setObjectName(QStringLiteral("Check2"));
     Check2->setChecked(true);
-    Text6 = box(breaks, 6, QStringLiteral("上午第几节课后是大课间"), minutes);
+    Text6 = box(breaks, 6, fieldname::longBreakPeriod, minutes);
     auto* Label10 = label(breaks, "Label10", QStringLiteral("节课后是大课间，休息"));
-    Text8 = box(breaks, 8, QStringLiteral("大课间休息分钟数"), minutes);
+    Text8 = box(breaks, 8, fieldname::longBreak, minutes);
     auto* Label9 = label(breaks, "Label9", QStringLiteral("分钟"));
     Check1 = new QCheckBox(QStringLiteral("下午第"), breaks);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setChecked(true);
-    Text7 = box(breaks, 7, QStringLiteral("下午第几节课后是晚自习"), minutes);
+    Text7 = box(breaks, 7, fieldname::eveningPeriod, minutes);
     auto* Label11 = label(breaks, "Label11", QStringLiteral("节课后是晚自习，课间"));
-    Text9 = box(breaks, 9, QStringLiteral("晚自习前课间分钟数"), minutes);
+    Text9 = box(breaks, 9, fieldname::eveningBreak, minutes);
     auto* Label12 = label(breaks, "Label12", QStringLiteral("分钟"));
     auto* breakLines = new QVBoxLayout(breaks);
     breakLines->addLayout(row({Label13, Text10, Label14, Label7, Text5, Label8}));
