@@ -477,7 +477,7 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
         for (int column = 0; column < columns; ++column) {
             QTextCursor cell = table->cellAt(row, column).firstCursorPosition();
             cell.setBlockFormat(paragraph);
-            cell.setBlockCharFormat(font);
+            cell.mergeBlockCharFormat(font);
         }
     }
     // The insertion point goes into the first cell, as in any word processor.

@@ -185,7 +185,7 @@ void fillBlock(QTextCursor& cursor, const docfile::Paragraph& paragraph)
     format.setTextIndent(fromTwips(paragraph.firstLineIndent));
     cursor.setBlockFormat(format);
     if (!paragraph.runs.empty())
-        cursor.setBlockCharFormat(charFormatOf(paragraph.runs.front()));
+        cursor.mergeBlockCharFormat(charFormatOf(paragraph.runs.front()));
     for (const docfile::Run& run : paragraph.runs) {
         QString text = QString::fromStdString(run.text);
         text.replace(u'\n', QChar::LineSeparator);
