@@ -4,6 +4,7 @@
 
 #include <gsf/gsf.h>
 
+#include <cctype>
 #include <cstring>
 #include <mutex>
 
@@ -49,17 +50,37 @@ CompoundReader::CompoundReader(const unsigned char* data, std::size_t size) : im
 
 CompoundReader::~CompoundReader() = default;
 
+namespace {
+
+// Names in a compound file's directory match without regard to case (the
+// format compares them upper-cased), so "worddocument" is the WordDocument
+// stream. Our names are ASCII; other characters must match exactly.
+bool sameName(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        const auto x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+        if (x != y && !(x < 0x80 && y < 0x80 && std::toupper(x) == std::toupper(y))) return false;
+    }
+    return *a == *b;
+}
+
+} // namespace
+
 std::optional<std::vector<unsigned char>> CompoundReader::stream(const char* name) const
 {
-    Owned<GsfInput> child(gsf_infile_child_by_name(impl_->infile.get(), name));
-    if (!child) {
-        // Listed in the directory but not to be opened: its sectors are broken.
-        const int count = gsf_infile_num_children(impl_->infile.get());
-        for (int i = 0; i < count; ++i)
-            if (const char* listed = gsf_infile_name_by_index(impl_->infile.get(), i); listed && std::strcmp(listed, name) == 0)
-                throw Error(std::string("文件已截断或损坏：") + name + " 流的扇区链不完整");
-        return std::nullopt;
+    // The entry of that name, spelt exactly as asked if there is one.
+    GsfInfile* infile = impl_->infile.get();
+    const int count = gsf_infile_num_children(infile);
+    int found = -1;
+    for (int i = 0; i < count; ++i) {
+        const char* listed = gsf_infile_name_by_index(infile, i);
+        if (!listed || !sameName(listed, name)) continue;
+        if (found < 0 || std::strcmp(listed, name) == 0) found = i;
     }
+    if (found < 0) return std::nullopt;
+    Owned<GsfInput> child(gsf_infile_child_by_index(infile, found));
+    // Listed in the directory but not to be opened: its sectors are broken.
+    if (!child) throw Error(std::string("文件已截断或损坏：") + name + " 流的扇区链不完整");
     // A storage (folder) of that name is not the stream we want.
     if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0)
         return std::nullopt;
