@@ -33,6 +33,10 @@ struct Section {
 // A stretch of text with one look. The text is UTF-8; "\t" is a tab and "\n"
 // a line break inside the paragraph. An empty font name means the
 // document's default font; the reader always names the font.
+// A symbol font's character in a file (a degree sign or a tick from
+// Symbol or Wingdings) is read as the Unicode character it shows where
+// there is one, in the text's own font; otherwise it is U+F000 plus the
+// font's code, in a run whose font is the symbol font, and written so again.
 struct Run {
     std::string text;
     std::string font;
@@ -53,7 +57,7 @@ struct Paragraph {
 struct Cell {
     std::vector<Paragraph> paragraphs;
     int verticalAlignment = 0; // 0 top, 1 centre, 2 bottom
-    std::int32_t width = 0;    // twips
+    std::int32_t width = 0;    // twips: the whole cell, its margins included (see Table)
     bool operator==(const Cell&) const = default;
 };
 
@@ -65,8 +69,16 @@ struct Row {
     bool operator==(const Row&) const = default;
 };
 
+// The space between a cell's sides and its text, left and right, in
+// twips: a cell's width includes it, so a cell of width w leaves w - 2 *
+// cellMargin for text. New tables get 28 twips (0.05 cm), as little as the
+// program's own window leaves; Word's default is 108 (0.19 cm). Reading a
+// file gives the margin of the table's first row (0 where a row sets none).
+constexpr std::int32_t kDefaultCellMargin = 28;
+
 struct Table {
     std::vector<Row> rows;
+    std::int32_t cellMargin = kDefaultCellMargin;
     bool operator==(const Table&) const = default;
 };
 
@@ -98,6 +110,10 @@ Document readFile(const std::string& path, ReadReport* report = nullptr);
 Document readBytes(const std::vector<unsigned char>& bytes, ReadReport* report = nullptr);
 Document readBytes(const unsigned char* data, std::size_t size, ReadReport* report = nullptr);
 
+// Writing refuses (with an Error) a model the file format cannot hold:
+// more than 32,752 distinct font names, text of more than about 530
+// million characters, rows without cells or with more than 20, lengths
+// beyond Word's 22 inches, sizes, alignments or margins out of range.
 void writeFile(const Document& document, const std::string& path);
 std::vector<unsigned char> writeBytes(const Document& document);
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <unordered_map>
 
 namespace docfile {
 
@@ -41,6 +42,7 @@ struct Sprms {
     Sprms& op(std::uint16_t code) { bytes.push_back(static_cast<std::uint8_t>(code)); bytes.push_back(static_cast<std::uint8_t>(code >> 8)); return *this; }
     Sprms& b(std::uint16_t code, std::uint8_t v) { op(code); bytes.push_back(v); return *this; }
     Sprms& w(std::uint16_t code, std::uint16_t v) { op(code); bytes.push_back(static_cast<std::uint8_t>(v)); bytes.push_back(static_cast<std::uint8_t>(v >> 8)); return *this; }
+    Sprms& l(std::uint16_t code, std::uint32_t v) { w(code, static_cast<std::uint16_t>(v)); bytes.push_back(static_cast<std::uint8_t>(v >> 16)); bytes.push_back(static_cast<std::uint8_t>(v >> 24)); return *this; }
 };
 
 // ---- Fonts ----
@@ -59,16 +61,24 @@ constexpr std::uint8_t kCharsetAnsi = 0, kCharsetGb2312 = 134;
 constexpr const char* kLatinDefault = "Times New Roman";
 constexpr const char* kChineseDefault = "宋体";
 
+// The most fonts a font table may list.
+constexpr std::size_t kMaxFonts = 0x7FF0;
+
 class FontTable {
 public:
     FontTable() { indexOf(kLatinDefault); indexOf(kChineseDefault); }
 
     std::uint16_t indexOf(const std::string& name)
     {
-        const auto it = std::find(names_.begin(), names_.end(), name);
-        if (it != names_.end()) return static_cast<std::uint16_t>(it - names_.begin());
-        names_.push_back(name);
-        return static_cast<std::uint16_t>(names_.size() - 1);
+        const auto [it, added] = index_.emplace(name, static_cast<std::uint16_t>(names_.size()));
+        if (added) {
+            if (names_.size() == kMaxFonts) {
+                index_.erase(it);
+                throw Error("文档用到的字体太多（最多 32752 种），无法保存");
+            }
+            names_.push_back(name);
+        }
+        return it->second;
     }
 
     std::vector<Ffn> records() const
@@ -91,6 +101,7 @@ public:
 
 private:
     std::vector<std::string> names_;
+    std::unordered_map<std::string, std::uint16_t> index_;
 };
 
 void writeFfn(ByteWriter& out, const Ffn& f)
@@ -183,6 +194,9 @@ struct FormattingRun {
     std::vector<std::uint8_t> properties;  // a CHPX's grpprl, or a PAPX's istd and grpprl
 };
 
+// Formatting pages are numbered in 22 bits.
+constexpr std::size_t kMaxPageNumber = 0x3FFFFF;
+
 // Packs runs into 512-byte pages of the given kind, each entry pointing to
 // its properties stored from the page's end; identical properties in a page
 // are stored once. Returns the bin table (first fcs, page numbers).
@@ -239,6 +253,7 @@ Bins writeFkps(ByteWriter& out, const std::vector<FormattingRun>& runs, bool par
         put32(4 * n, runs[first + n - 1].fcEnd);
         page[kPageSize - 1] = static_cast<std::uint8_t>(n);
         bins.fcs.push_back(runs[first].fcStart);
+        if (out.size() / kPageSize > kMaxPageNumber) throw Error("文档太大，超出了 Word 文件能容纳的大小");
         bins.pages.push_back(static_cast<std::uint32_t>(out.size() / kPageSize));
         out.append(page);
     }
@@ -255,7 +270,8 @@ void writeBins(ByteWriter& out, const Bins& bins)
 // ---- The document text and its formatting ----
 
 constexpr std::uint32_t kTextStart = 0x400;   // text begins after the header, as Word places it
-constexpr std::int16_t kCellGapHalf = 108;    // half the space between cells' text (0.19 cm)
+// A piece of text is found by a byte offset of 30 bits.
+constexpr std::size_t kMaxStoredCharacters = (0x40000000 - kTextStart) / 2;
 constexpr std::uint32_t kCellBorder = 0x04 | (0x01 << 8);  // 0.5 pt single line, automatic colour
 constexpr std::size_t kMaxCells = 20;         // a row definition must fit in a formatting page
 constexpr int kTwipsLimit = 31680;            // 22 inches, Word's largest page
@@ -289,6 +305,12 @@ private:
     void put(char16_t c)
     {
         ++characterCount;
+        store(c);
+    }
+
+    void store(char16_t c)
+    {
+        if (stored.size() == kMaxStoredCharacters) throw Error("文档的文字太多，超出了 Word 文件能容纳的长度");
         stored += c;
     }
 
@@ -303,7 +325,7 @@ private:
     void storeOutsideText(char16_t c)
     {
         const std::uint32_t start = fc();
-        stored += c;
+        store(c);
         pieces.push_back({characterCount, static_cast<std::uint32_t>(stored.size())});
         characters.push_back({start, fc(), {}});
         paragraphs.push_back({start, fc(), {static_cast<std::uint8_t>(kIstdNormal), 0}});
@@ -361,7 +383,9 @@ private:
         put(mark);
         characters.push_back({markStart, fc(), std::move(last)});
         Sprms s;
-        if (inTable) s.b(sprm::PFInTable, 1);
+        // Word 2000 and later mark every paragraph of a table with its
+        // depth as well; some readers look only at that.
+        if (inTable) s.b(sprm::PFInTable, 1).l(sprm::PItap, 1);
         if (p.alignment != 0) s.b(sprm::PJc80, static_cast<std::uint8_t>(p.alignment));
         if (p.firstLineIndent != 0) {
             if (std::abs(p.firstLineIndent) > kTwipsLimit) throw Error("首行缩进超出了 Word 能记录的范围");
@@ -373,6 +397,7 @@ private:
     void table(const Table& t)
     {
         const std::int32_t textWidth = doc_.section.pageWidth - doc_.section.marginLeft - doc_.section.marginRight;
+        if (t.cellMargin < 0 || t.cellMargin > kTwipsLimit / 2) throw Error("表格单元格的边距超出了 Word 能记录的范围");
         for (const Row& row : t.rows) {
             if (row.cells.empty()) throw Error("表格中有一行没有单元格");
             if (row.cells.size() > kMaxCells) throw Error("表格的一行最多可有 20 个单元格");
@@ -399,9 +424,17 @@ private:
             const std::uint32_t start = fc();
             put(kCellMark);
             addCharacters(start, {});
+            // The cells' margins, inside the widths the edges give: as half
+            // the gap between cells for Word 97 and the readers that know
+            // no more, and as the row's cell padding for Word 2000 and later.
             Sprms s;
-            s.b(sprm::PFInTable, 1).b(sprm::PFTtp, 1).w(sprm::TDxaGapHalf, static_cast<std::uint16_t>(kCellGapHalf));
+            s.b(sprm::PFInTable, 1).b(sprm::PFTtp, 1).l(sprm::PItap, 1);
+            s.w(sprm::TDxaGapHalf, static_cast<std::uint16_t>(t.cellMargin));
             appendTDefTable(s, def);
+            s.op(sprm::TCellPaddingDefault);
+            s.bytes.insert(s.bytes.end(), {6, 0, static_cast<std::uint8_t>(def.cells.size()), 0x02 | 0x08, 3});
+            s.bytes.push_back(static_cast<std::uint8_t>(t.cellMargin));
+            s.bytes.push_back(static_cast<std::uint8_t>(t.cellMargin >> 8));
             addParagraph(start, s);
             storeOutsideText(kParagraphMark);
         }

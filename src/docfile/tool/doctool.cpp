@@ -47,7 +47,8 @@ json::Value toJson(const Document& doc, const ReadReport& report)
             }
             rows.push_back(json::Object{{"cells", std::move(cells)}});
         }
-        blocks.push_back(json::Object{{"table", json::Object{{"rows", std::move(rows)}}}});
+        blocks.push_back(json::Object{{"table", json::Object{{"cellMargin", std::get<Table>(block).cellMargin},
+                                                             {"rows", std::move(rows)}}}});
     }
     json::Array dropped;
     for (const std::string& d : report.dropped) dropped.push_back(d);
@@ -105,6 +106,7 @@ Document documentFrom(const json::Value& v)
             const json::Value* t = b.find("table");
             if (!t) throw std::runtime_error("JSON: a block must be a paragraph or a table");
             Table table;
+            table.cellMargin = integer(*t, "cellMargin", table.cellMargin);
             if (const json::Value* rows = t->find("rows"))
                 for (const json::Value& r : rows->array()) {
                     Row row;
