@@ -4,6 +4,7 @@
 #include "docfile/container.h"
 #include "docfile/document.h"
 #include "docfile/reader_records.h"
+#include "docfile/symbols.h"
 #include "docfile/text.h"
 
 #include <algorithm>
@@ -67,11 +68,17 @@ Toggle toggleOperand(std::uint8_t v)
     return Toggle::Keep;
 }
 
+// A symbol font's character standing in for the character in the text.
+struct Symbol {
+    std::uint16_t ftc = 0, code = 0;
+};
+
 // Character properties the reader looks at.
 struct Chp {
     std::array<std::uint16_t, 3> ftc{};  // Latin, East Asian, other
     int hps = 20;                        // half points
     bool bold = false, italic = false, underline = false, colour = false;
+    std::optional<Symbol> symbol;
 };
 
 // Changes to character properties, gathered from one or more grpprls so
@@ -82,6 +89,7 @@ struct ChpDelta {
     Toggle bold = Toggle::Keep, italic = Toggle::Keep;
     std::optional<bool> underline, colour;
     std::optional<std::uint16_t> characterStyle;
+    std::optional<Symbol> symbol;
 
     void collect(View grpprl)
     {
@@ -97,6 +105,7 @@ struct ChpDelta {
             case sprm::CIco: colour = v.u8(0) > 1; break;  // 0 automatic, 1 black
             case sprm::CCv: colour = (v.u32(0) & 0xFF000000u) == 0 && (v.u32(0) & 0xFFFFFF) != 0; break;
             case sprm::CIstd: characterStyle = v.u16(0); break;
+            case sprm::CSymbol: symbol = Symbol{v.u16(0), v.u16(2)}; break;
             default: break;
             }
         });
@@ -109,6 +118,7 @@ struct ChpDelta {
         italic = combine(italic, later.italic);
         if (later.underline) underline = later.underline;
         if (later.colour) colour = later.colour;
+        if (later.symbol) symbol = later.symbol;
     }
     void applyTo(Chp& chp) const
     {
@@ -118,6 +128,7 @@ struct ChpDelta {
         chp.italic = applyToggle(italic, chp.italic);
         if (underline) chp.underline = *underline;
         if (colour) chp.colour = *colour;
+        if (symbol) chp.symbol = symbol;
     }
 };
 
@@ -146,6 +157,15 @@ struct Pap {
     std::optional<TDefTable> row;  // on a row's end mark
     struct VertAlign { std::uint8_t first, limit, value; };
     std::vector<VertAlign> vertAligns;
+    std::optional<std::int16_t> gapHalf;       // half the space between cells' text
+    std::optional<std::uint16_t> paddingLeft;  // a row's own left cell margin
+
+    // The left and right margin inside the row's cells.
+    std::int32_t cellMargin() const
+    {
+        if (paddingLeft) return *paddingLeft;
+        return std::max<std::int32_t>(gapHalf.value_or(0), 0);
+    }
 
     int depth() const
     {
@@ -167,6 +187,11 @@ struct Pap {
             case sprm::PDtap: itap = std::clamp(itap.value_or(0) + std::clamp(v.i32(0), -64, 64), 0, 64); break;
             case sprm::PIlfo: ilfo = v.i16(0); break;
             case sprm::TDefTable: row = reader::parseTDefTable(v); break;
+            case sprm::TDxaGapHalf: gapHalf = v.i16(0); break;
+            case sprm::TCellPaddingDefault:
+                // Size byte, the cells (first, limit), the sides, the unit (3: twips), the width.
+                if (v.size() >= 7 && (v.u8(3) & 0x02) && v.u8(4) == 3) paddingLeft = v.u16(5);
+                break;
             case sprm::TVertAlign:
                 // A row has at most 63 cells; more settings than that add nothing.
                 if (v.size() >= 4 && vertAligns.size() < 64) vertAligns.push_back({v.u8(1), v.u8(2), v.u8(3)});
@@ -298,7 +323,11 @@ public:
             blocks_.emplace_back(std::move(p.paragraph));
             return;
         }
-        if (!table_) table_.emplace();
+        if (!table_) {
+            table_.emplace();
+            table_->cellMargin = 0;  // what a row without margins of its own has
+            marginKnown_ = false;
+        }
         if (depth > 1) {
             // A table inside a cell: its cells' paragraphs join the outer cell.
             report_.add("嵌套表格（已展开为所在单元格的文字）");
@@ -336,7 +365,12 @@ private:
     void endRow(const Pap* pap)
     {
         if (cellOpen_) endCell();
-        if (pap && pap->row) shapeRow(*pap);
+        if (pap && pap->row) {
+            // The model keeps one cell margin for a table: its first row's.
+            if (!marginKnown_) table_->cellMargin = pap->cellMargin();
+            marginKnown_ = true;
+            shapeRow(*pap);
+        }
         table_->rows.push_back(std::move(row_));
         row_ = Row{};
     }
@@ -384,6 +418,7 @@ private:
     Row row_;
     Cell cell_;
     bool cellOpen_ = false;
+    bool marginKnown_ = false;
 };
 
 class DocumentReader {
@@ -401,6 +436,7 @@ public:
         fonts_ = reader::parseFonts(part(SttbfFfn, "字体表"));
         for (const Ffn& f : fonts_) fontNames_.push_back(text::utf16ToUtf8(f.name));
         sheet_ = reader::parseStyles(part(Stshf, "样式表"));
+        if (sheet_.unreadable > 0) report_->add("无法读取的样式（用到它的文字按默认格式读出）");
         styles_.emplace(sheet_, data_, budget_);
         chpx_ = FkpIndex(part(PlcfBteChpx, "字符格式索引"), wd_, FkpIndex::Kind::Character);
         papx_ = FkpIndex(part(PlcfBtePapx, "段落格式索引"), wd_, FkpIndex::Kind::Paragraph);
@@ -503,6 +539,17 @@ private:
             && cp + 1 < static_cast<std::uint32_t>(text_.size());
     }
 
+    // Whether the paragraph formatting that holds the character at cp ends
+    // with it, as it does at a page break that ends its paragraph.
+    bool endsParagraph(std::uint32_t cp) const
+    {
+        const std::size_t i = pieces_.find(cp);
+        if (i == pieces_.pieces.size()) return false;
+        const Piece& piece = pieces_.pieces[i];
+        const std::uint32_t fc = fcOf(piece, cp);
+        return papx_.find(fc).fcEnd == fc + (piece.compressed ? 1u : 2u);
+    }
+
     void readBlocks(std::vector<Block>& blocks)
     {
         BlockBuilder builder(blocks, *report_);
@@ -510,7 +557,7 @@ private:
         const auto size = static_cast<std::uint32_t>(text_.size());
         for (std::uint32_t cp = 0; cp < size; ++cp) {
             const char16_t c = text_[cp];
-            if (c == kParagraphMark || c == kCellMark || (c == kPageBreak && endsSection(cp))) {
+            if (c == kParagraphMark || c == kCellMark || (c == kPageBreak && (endsSection(cp) || endsParagraph(cp)))) {
                 builder.add(readParagraph(start, cp, cp));
                 start = cp + 1;
             }
@@ -624,9 +671,23 @@ private:
         default:
             if (c < 0x20) return;  // footnote and comment anchors, optional hyphens and the like
         }
-        const std::uint16_t ftc = text::isEastAsian(c) ? chp.ftc[1] : chp.ftc[0];
+        if (chp.symbol && c >= 0x20) {
+            // The text holds a stand-in; the character is the symbol font's.
+            const std::string& symbolFont = fontName(chp.symbol->ftc);
+            const symbols::Character s = symbols::fromSymbolFont(symbolFont, chp.symbol->code);
+            c = s.unit;
+            if (!s.mapped) {
+                runs.add(c, symbolFont, chp.hps / 2.0, chp.bold);
+                return;
+            }
+        }
+        runs.add(c, fontName(text::isEastAsian(c) ? chp.ftc[1] : chp.ftc[0]), chp.hps / 2.0, chp.bold);
+    }
+
+    const std::string& fontName(std::uint16_t ftc) const
+    {
         static const std::string unknown;
-        runs.add(c, ftc < fontNames_.size() ? fontNames_[ftc] : unknown, chp.hps / 2.0, chp.bold);
+        return ftc < fontNames_.size() ? fontNames_[ftc] : unknown;
     }
 
     View wd_, table_, data_;

@@ -143,26 +143,41 @@ void readUpxs(View std, std::size_t pos, std::uint16_t cupx, Std& style)
 
 } // namespace
 
-StyleSheet parseStyles(View stsh)
+StyleSheet parseStyles(View table)
 {
     StyleSheet sheet;
-    if (stsh.empty()) return sheet;
+    if (table.empty()) return sheet;
+    // Reads stay inside the length the file declares for the style sheet,
+    // and a refusal names the style sheet rather than the stream it is in.
+    const View stsh(table.data(), table.size(), "样式表");
     const std::uint16_t cbStshi = stsh.u16(0);
-    const View stshi = stsh.sub(2, cbStshi, "样式表");
+    const View stshi = stsh.sub(2, cbStshi, "样式表的表头");
     if (cbStshi < 4) damaged("样式表的表头太短");
     sheet.stshi.cstd = stshi.u16(0);
     sheet.stshi.cbStdBase = stshi.u16(2);
     if (cbStshi >= 18)
         for (int k = 0; k < 3; ++k) sheet.stshi.defaultFonts[k] = stshi.u16(12 + 2 * k);
     std::size_t pos = 2u + cbStshi;
-    if (sheet.stshi.cstd > (stsh.size() - pos) / 2) damaged("样式表的样式数目超出了它的长度");
-    sheet.slots.assign(sheet.stshi.cstd, -1);
+    // Each slot takes at least its two length bytes.
+    const std::size_t room = (stsh.size() - std::min(pos, stsh.size())) / 2;
+    if (sheet.stshi.cstd > room) ++sheet.unreadable;
+    sheet.slots.assign(std::min<std::size_t>(sheet.stshi.cstd, room), -1);
     for (auto& slot : sheet.slots) {
+        if (!stsh.has(pos, 2)) { ++sheet.unreadable; break; }
         const std::uint16_t cbStd = stsh.u16(pos);
-        const View std = stsh.sub(pos + 2, cbStd, "样式表");
+        if (!stsh.has(pos + 2, cbStd)) {
+            // A style running past the sheet's end: the styles before it
+            // stand, and nothing after it can be found.
+            ++sheet.unreadable;
+            break;
+        }
+        const View std = stsh.sub(pos + 2, cbStd, "样式");
         pos += 2u + cbStd;
         if (cbStd == 0) continue;
-        if (cbStd < 10 || sheet.stshi.cbStdBase > cbStd) damaged("样式的长度不对");
+        if (cbStd < 10 || sheet.stshi.cbStdBase > cbStd) {
+            ++sheet.unreadable;  // too short for what every style holds: left out
+            continue;
+        }
         Std style;
         style.sti = std.u16(0) & 0x0FFF;
         style.stk = std.u16(2) & 0x000F;

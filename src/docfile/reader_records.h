@@ -41,12 +41,14 @@ struct StyleSheet {
     records::Stshi stshi;
     std::vector<records::Std> styles;  // the slots that hold a style
     std::vector<std::int32_t> slots;   // by istd: where in `styles`, or -1 for an empty slot
+    std::size_t unreadable = 0;        // styles left out because they could not be read
 
     const records::Std* find(std::uint16_t istd) const
     {
         return istd < slots.size() && slots[istd] >= 0 ? &styles[static_cast<std::size_t>(slots[istd])] : nullptr;
     }
 };
+// Styles that cannot be read are left out and counted; the rest stand.
 StyleSheet parseStyles(View stsh);
 
 struct Sections {

@@ -77,6 +77,7 @@ constexpr std::uint16_t CRgFtc1 = 0x4A50;  // font for East Asian text
 constexpr std::uint16_t CRgFtc2 = 0x4A51;  // font for other text
 constexpr std::uint16_t CRgLid0 = 0x486D;
 constexpr std::uint16_t CRgLid1 = 0x486E;
+constexpr std::uint16_t CSymbol = 0x6A09;  // a symbol font's character: font number, then code
 
 constexpr std::uint16_t SXaPage = 0xB01F;
 constexpr std::uint16_t SYaPage = 0xB020;
@@ -92,6 +93,7 @@ constexpr std::uint16_t SBOrientation = 0x301D;
 constexpr std::uint16_t TDefTable = 0xD608;
 constexpr std::uint16_t TDxaGapHalf = 0x9602;
 constexpr std::uint16_t TVertAlign = 0xD62C;
+constexpr std::uint16_t TCellPaddingDefault = 0xD634;  // cell margins of the whole row
 } // namespace sprm
 
 // One piece of the document text: where its characters are stored.
