@@ -1,7 +1,7 @@
 // Other programs read our files: LibreOffice, catdoc, antiword and wvWare
 // must each find the title, every cell's text in its row and column and
 // the merged lunch row, as our own reader does; LibreOffice must also see
-// the page size, the fonts and the cells' alignment.
+// the page size, the fonts and the cells' alignment and margins.
 #include "samples.h"
 #include "testutil.h"
 
@@ -295,6 +295,10 @@ TEST_F(Readers, LibreOfficeSeesThePageFontsAndAlignment)
         const std::string cellLook = styles[attribute(odfParagraphs(cell).at(0).first, "text:style-name")];
         EXPECT_NE(cellLook.find("style:font-name-asian=\"宋体\""), std::string::npos) << cellLook;
         EXPECT_NE(cellLook.find("fo:font-size=\"9pt\""), std::string::npos) << cellLook;
+        // The cells' margins as the file gives them.
+        const std::string cellStyle = styles[attribute(cell, "table:style-name")];
+        EXPECT_NEAR(twips(attribute(cellStyle, "fo:padding-left")), kDefaultCellMargin, 2) << cellStyle;
+        EXPECT_NEAR(twips(attribute(cellStyle, "fo:padding-right")), kDefaultCellMargin, 2) << cellStyle;
     }
 }
 

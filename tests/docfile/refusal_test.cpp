@@ -1,6 +1,6 @@
 // Files the reader must refuse, each with its one reason in Chinese.
-#include "docfile/container.h"
 #include "samples.h"
+#include "streams.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <iterator>
 
 using namespace docfile;
+using namespace streams;
 
 namespace {
 
@@ -25,58 +26,6 @@ std::string refusal(const std::vector<unsigned char>& bytes)
         return e.what();
     }
 }
-
-constexpr std::size_t kFlags = 10;
-constexpr std::size_t kFcLcbStart = 154;  // the offset/length pairs in a Word 97 header
-constexpr std::size_t kClxPair = kFcLcbStart + 33 * 8;
-constexpr std::size_t kCcpText = 64 + 3 * 4;
-constexpr int kStshf = 1, kPlcfBteChpx = 12, kClx = 33;
-
-// Our own timetable's streams, to be damaged one way or another.
-struct Streams {
-    std::vector<unsigned char> wordDocument, table;
-
-    explicit Streams(const Document& doc = samples::defaultTimetable())
-    {
-        const std::vector<unsigned char> bytes = writeBytes(doc);
-        const container::CompoundReader compound(bytes.data(), bytes.size());
-        wordDocument = *compound.stream("WordDocument");
-        table = *compound.stream("1Table");
-    }
-    void put16(std::size_t at, unsigned v)
-    {
-        wordDocument[at] = static_cast<unsigned char>(v);
-        wordDocument[at + 1] = static_cast<unsigned char>(v >> 8);
-    }
-    unsigned get32(std::size_t at) const
-    {
-        return wordDocument[at] | (wordDocument[at + 1] << 8) | (wordDocument[at + 2] << 16) | (unsigned(wordDocument[at + 3]) << 24);
-    }
-    void put32(std::size_t at, unsigned v)
-    {
-        put16(at, v & 0xFFFF);
-        put16(at + 2, v >> 16);
-    }
-    // An offset/length pair of the header.
-    unsigned fc(int index) const { return get32(kFcLcbStart + 8 * index); }
-    unsigned lcb(int index) const { return get32(kFcLcbStart + 8 * index + 4); }
-    // Puts new bytes for a table stream structure at the stream's end.
-    void replace(int index, const std::vector<unsigned char>& bytes)
-    {
-        put32(kFcLcbStart + 8 * index, static_cast<unsigned>(table.size()));
-        put32(kFcLcbStart + 8 * index + 4, static_cast<unsigned>(bytes.size()));
-        table.insert(table.end(), bytes.begin(), bytes.end());
-    }
-    std::vector<unsigned char> file(bool withWordDocument = true, const char* tableName = "1Table") const
-    {
-        std::vector<container::Stream> streams;
-        if (withWordDocument) streams.push_back({"WordDocument", wordDocument});
-        if (tableName) streams.push_back({tableName, table});
-        const std::array<std::uint8_t, 16> noClass{};
-        return container::writeCompound(streams, noClass, "test");
-    }
-};
-
 
 const std::string kNotCompound = "不是 Word 97–2003 文档（文件不是复合文档格式）";
 const std::string kOld = "这是 Word 6/95 等旧版本的文档，无法打开";
@@ -270,4 +219,29 @@ TEST(Damaged, FormattingSharedByEveryParagraphIsHeldToTheFileSize)
     const Table& table = std::get<Table>(doc.blocks.at(1));
     EXPECT_EQ(table.rows.size(), std::get<Table>(samples::defaultTimetable().blocks[1]).rows.size());
     EXPECT_EQ(table.rows.at(1).cells.at(1).paragraphs.at(0).alignment, 2);
+}
+
+TEST(Damaged, StyleRunningPastTheStyleSheetIsLeftOut)
+{
+    // The sheet ends (by its declared length) inside its last style, Default
+    // Paragraph Font in slot 10, though the stream goes on: the styles
+    // before it are read, and the document with them.
+    Streams s;
+    const std::size_t sheet = s.fc(kStshf);
+    const std::size_t header = 2 + get16(s.table, sheet);
+    const std::size_t normal = sheet + header;
+    const std::size_t defaultFont = normal + 2 + get16(s.table, normal) + 2 * 9;
+    put16(s.table, sheet + 2, 11);  // slots 0 to 10
+    const std::size_t end = defaultFont + 2 + get16(s.table, defaultFont);
+    s.put32(kFcLcbStart + 8 * kStshf + 4, static_cast<unsigned>(end - 4 - sheet));
+    ReadReport report;
+    Document doc;
+    ASSERT_NO_THROW(doc = readBytes(s.file(), &report));
+    EXPECT_TRUE(doc == samples::defaultTimetable());
+    EXPECT_EQ(report.dropped, std::vector<std::string>{"无法读取的样式（用到它的文字按默认格式读出）"});
+
+    // A header that does not fit the sheet is damage, and named as such.
+    Streams broken;
+    put16(broken.table, sheet, 0xFFF0);
+    EXPECT_EQ(refusal(broken.file()), kDamaged + "样式表的表头超出了样式表的末尾");
 }

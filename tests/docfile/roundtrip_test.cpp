@@ -34,6 +34,8 @@ std::vector<Named> documents()
         {"mixed Chinese and Latin text", samples::mixedText()},
         {"landscape page", samples::landscapePage()},
         {"a hundred lessons", samples::longTimetable(100)},
+        {"Word's cell margins", samples::withCellMargin(108)},
+        {"no cell margins", samples::withCellMargin(0)},
     };
 }
 

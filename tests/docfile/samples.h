@@ -181,4 +181,12 @@ inline docfile::Document landscapePage()
     return doc;
 }
 
+// The default timetable with other cell margins than the writer's own.
+inline docfile::Document withCellMargin(std::int32_t margin)
+{
+    docfile::Document doc = defaultTimetable();
+    std::get<docfile::Table>(doc.blocks[1]).cellMargin = margin;
+    return doc;
+}
+
 } // namespace samples

@@ -1,0 +1,126 @@
+// Reading what other programs write and our writer does not: symbol
+// characters, streams named in other letter cases, paragraphs ended by a
+// page break.
+#include "docfile/symbols.h"
+#include "streams.h"
+
+#include <gtest/gtest.h>
+
+using namespace docfile;
+using namespace streams;
+using samples::paragraph;
+using samples::run;
+
+namespace {
+
+std::vector<unsigned char> bytes(std::initializer_list<unsigned> values)
+{
+    return std::vector<unsigned char>(values.begin(), values.end());
+}
+
+bool dropped(const ReadReport& report, const std::string& what)
+{
+    return std::find(report.dropped.begin(), report.dropped.end(), what) != report.dropped.end();
+}
+
+} // namespace
+
+TEST(Reading, SymbolFontCharacters)
+{
+    // Two stand-ins "(" as Word writes symbols: the formatting names the
+    // symbol font and the character, here the degree sign of Symbol and
+    // a tick of Wingdings. Fonts: 0 Times New Roman, 1 宋体, 2 Symbol, 3 Wingdings.
+    Document doc;
+    doc.blocks.emplace_back(paragraph({run("温度 25", "宋体", 10.5), run("(", "Symbol", 11.5), run("C，完成", "宋体", 10.5),
+                                       run("", "Wingdings", 10.5), run("(", "Times New Roman", 12.5), run("。", "宋体", 10.5)},
+                                      0));
+    Streams s(doc);
+    // Each run's own formatting: its three fonts, then its size (half points).
+    const auto fonts = [](unsigned f) { return bytes({0x4F, 0x4A, f, 0, 0x50, 0x4A, f, 0, 0x51, 0x4A, f, 0}); };
+    auto degree = fonts(2), tick = fonts(0);
+    degree.insert(degree.end(), {0x43, 0x4A, 23, 0});
+    tick.insert(tick.end(), {0x43, 0x4A, 25, 0});
+    // The same length again: the text's font 宋体, the symbol (font, code),
+    // and bold and italic off, the size left to the style.
+    ASSERT_TRUE(replaceOnce(s.wordDocument, degree,
+                            bytes({0x4F, 0x4A, 1, 0, 0x09, 0x6A, 2, 0, 0xB0, 0xF0, 0x35, 0x08, 0, 0x36, 0x08, 0})));
+    ASSERT_TRUE(replaceOnce(s.wordDocument, tick,
+                            bytes({0x4F, 0x4A, 1, 0, 0x09, 0x6A, 3, 0, 0xFC, 0x00, 0x35, 0x08, 0, 0x36, 0x08, 0})));
+
+    const Document back = readBytes(s.file());
+    const auto& runs = std::get<Paragraph>(back.blocks.at(0)).runs;
+    ASSERT_EQ(runs.size(), 3u);
+    // Symbol's degree sign is the Unicode one, in the text's font.
+    EXPECT_EQ(runs[0], run("温度 25°C，完成", "宋体", 10.5));
+    // Wingdings has no Unicode equal: its code stays in the private-use
+    // block, in a run of the symbol font.
+    EXPECT_EQ(runs[1], run("\uF0FC", "Wingdings", 10.5));
+    EXPECT_EQ(runs[2], run("。", "宋体", 10.5));
+}
+
+TEST(Reading, SymbolFontCodesAsUnicode)
+{
+    struct Case {
+        const char* font;
+        std::uint16_t code;
+        char16_t unit;
+        bool mapped;
+    };
+    for (const Case& c : {Case{"Symbol", 0xB0, u'°', true}, Case{"SYMBOL", 0xF0B7, u'•', true},
+                          Case{"symbol", 0x61, u'α', true}, Case{"Symbol", 0xD6, u'√', true},
+                          Case{"Symbol", 0xA3, u'≤', true},
+                          // Pieces of tall brackets and unused codes have no character of their own.
+                          Case{"Symbol", 0xBD, char16_t(0xF0BD), false}, Case{"Symbol", 0x80, char16_t(0xF080), false},
+                          Case{"Wingdings", 0xFC, char16_t(0xF0FC), false}, Case{"Webdings", 0xF061, char16_t(0xF061), false},
+                          Case{"Symbol", 0x2022, u'•', false}}) {
+        SCOPED_TRACE(std::string(c.font) + " " + std::to_string(c.code));
+        const symbols::Character got = symbols::fromSymbolFont(c.font, c.code);
+        EXPECT_EQ(static_cast<unsigned>(got.unit), static_cast<unsigned>(c.unit));
+        EXPECT_EQ(got.mapped, c.mapped);
+    }
+}
+
+TEST(Reading, StreamNamesInAnyLetterCase)
+{
+    // The compound file's directory compares names without regard to case.
+    const Streams s;
+    for (const auto& [wd, table] : {std::pair{"worddocument", "1TABLE"}, std::pair{"WORDDOCUMENT", "1table"}}) {
+        SCOPED_TRACE(wd);
+        Document doc;
+        ASSERT_NO_THROW(doc = readBytes(s.named(wd, table)));
+        EXPECT_TRUE(doc == samples::defaultTimetable());
+    }
+
+    Streams table0;
+    table0.put16(kFlags, (table0.wordDocument[kFlags] | (table0.wordDocument[kFlags + 1] << 8)) & ~0x0200u);
+    EXPECT_TRUE(readBytes(table0.named("WordDocument", "0table")) == samples::defaultTimetable());
+
+    // The Data stream too; a name spelt exactly as asked wins over another spelling.
+    const std::array<std::uint8_t, 16> noClass{};
+    const auto file = container::writeCompound({{"DATA", {1, 2}}, {"Data", {3}}, {"data", {4}}}, noClass, "test");
+    const container::CompoundReader compound(file.data(), file.size());
+    EXPECT_EQ(compound.stream("Data"), std::vector<unsigned char>{3});
+    EXPECT_TRUE(compound.stream("dAtA"));
+    EXPECT_FALSE(compound.stream("Dat"));
+    EXPECT_FALSE(compound.stream("Data1"));
+}
+
+TEST(Reading, PageBreakEndsAParagraphWhereTheFormattingDoes)
+{
+    Document doc;
+    for (const char* text : {"第一段", "第二段", "甲乙丙"}) doc.blocks.emplace_back(paragraph({run(text)}, 0));
+    Streams s(doc);
+    // A page break in place of the first paragraph's mark: the paragraph
+    // formatting still ends there, so the paragraph does too.
+    ASSERT_TRUE(replaceOnce(s.wordDocument, utf16(u"段\r第"), utf16(u"段\f第")));
+    // A page break inside a paragraph ends nothing.
+    ASSERT_TRUE(replaceOnce(s.wordDocument, utf16(u"甲乙丙"), utf16(u"甲\f丙")));
+
+    ReadReport report;
+    const Document back = readBytes(s.file(), &report);
+    ASSERT_EQ(back.blocks.size(), 3u);
+    EXPECT_EQ(std::get<Paragraph>(back.blocks[0]), paragraph({run("第一段")}, 0));
+    EXPECT_EQ(std::get<Paragraph>(back.blocks[1]), paragraph({run("第二段")}, 0));
+    EXPECT_EQ(std::get<Paragraph>(back.blocks[2]), paragraph({run("甲丙")}, 0));
+    EXPECT_TRUE(dropped(report, "分页符"));
+}
