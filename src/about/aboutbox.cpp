@@ -91,7 +91,7 @@ AboutBox::AboutBox(QWidget* parent)
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("系统信息(&S)..."));
-    cmdSysInfo->setAutoDefault(false);
+    cmdSysInfo->setAutoDefault(true); // Enter presses it while it has the focus
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblTitle);

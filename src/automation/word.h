@@ -11,6 +11,7 @@
 #include "automation/automationerror.h"
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace word {
@@ -70,6 +71,11 @@ public:
     // Whether the instance still runs (false after quit or after the user
     // closed its window).
     virtual bool running() const = 0;
+    // Tells the owner when the instance ends, however it ends: quit, the
+    // user closing its window, the word processor gone. The handler runs
+    // once, on the thread of the windows, after running() became false; it
+    // may release the application object. A new handler replaces the old.
+    virtual void setEndedHandler(std::function<void()> handler) = 0;
 };
 
 class Documents {

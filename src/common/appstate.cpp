@@ -1,8 +1,6 @@
-#include "shell/appstate.h"
+#include "common/appstate.h"
 
-#include "platform/programfolder.h"
-
-namespace shell {
+namespace app {
 
 bool AppState::quitWordProcessor()
 {
@@ -26,9 +24,4 @@ void AppState::forgetTimetable()
     mytable.reset();
 }
 
-QString defaultSubjectFile()
-{
-    return platform::inProgramFolder(QStringLiteral("zvn.list"));
-}
-
-} // namespace shell
+} // namespace app

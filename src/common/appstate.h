@@ -8,7 +8,7 @@
 #include <QString>
 #include <memory>
 
-namespace shell {
+namespace app {
 
 struct AppState {
     int morning = 0; // row of the last morning period
@@ -28,7 +28,4 @@ struct AppState {
     void forgetTimetable();
 };
 
-// The default subject file: the program folder, one separator, "zvn.list".
-QString defaultSubjectFile();
-
-} // namespace shell
+} // namespace app

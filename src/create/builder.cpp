@@ -93,10 +93,12 @@ Timetable build(const BuildRequest& request, const Counts& counts)
     try {
         fill(request, *result.application, result);
     } catch (const word::AutomationError&) {
-        // Leave nothing half-built behind; the first error is the one to report.
+        // Leave nothing half-built behind, and ask nothing about it: the
+        // document is the program's, not the user's. The first error is the
+        // one to report.
         try {
             if (result.application->running())
-                result.application->quit();
+                result.application->quit(word::DoNotSaveChanges);
         } catch (const word::AutomationError&) {
         }
         throw;

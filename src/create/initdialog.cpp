@@ -5,7 +5,7 @@
 #include "create/builder.h"
 #include "create/grid.h"
 #include "schedule/settimedialog.h"
-#include "shell/mainwindow.h"
+#include "common/apphost.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -39,10 +39,10 @@ QLineEdit* textBox(QWidget* parent, const char* name, const QString& text, QLabe
 
 } // namespace
 
-InitDialog::InitDialog(shell::MainWindow* main)
-    : QDialog(main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+InitDialog::InitDialog(app::Host* host)
+    : QDialog(host->mainWindow(), Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                         | Qt::MSWindowsFixedSizeDialogHint),
-      m_main(main)
+      m_host(host)
 {
     setObjectName(QStringLiteral("init"));
     setWindowTitle(QStringLiteral("输入基本参数"));
@@ -79,8 +79,9 @@ InitDialog::InitDialog(shell::MainWindow* main)
     OKButton->setAutoDefault(true);
     CancelButton = new QPushButton(QStringLiteral("取消(&C)"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setAutoDefault(false);
-    setup->setAutoDefault(false);
+    // Enter presses the button that has the focus; elsewhere it is OK's.
+    CancelButton->setAutoDefault(true);
+    setup->setAutoDefault(true);
     for (QPushButton* button : {OKButton, CancelButton, setup})
         button->setAccessibleName(button->text().remove(QStringLiteral("&")));
     for (QCheckBox* box : {Check1, Check2})
@@ -147,11 +148,21 @@ void InitDialog::changedata(const QStringList& labels)
     }
 }
 
+QString InitDialog::morningCountText() const
+{
+    return Text1->text();
+}
+
+QString InitDialog::afternoonCountText() const
+{
+    return Text2->text();
+}
+
 void InitDialog::openSetTime()
 {
     // Loaded when first needed; pressing again brings it forward as it is.
     if (!settime)
-        settime = new schedule::SetTimeDialog(this);
+        settime = new schedule::SetTimeDialog(this, this);
     settime->show();
     settime->raise();
     settime->activateWindow();
@@ -175,21 +186,21 @@ void InitDialog::build()
 
     succ = true;
     Timetable result;
-    const bool built = m_main->guarded(this, [&] { result = create::build(request, std::get<Counts>(counts)); });
+    const bool built = m_host->guarded(this, [&] { result = create::build(request, std::get<Counts>(counts)); });
     if (!built) {
         // Nothing was handed over: the user may correct and retry.
         succ = false;
-        m_main->enterNoTimetable();
+        m_host->enterNoTimetable();
         return;
     }
     mytable = result.table;
-    m_main->adoptTimetable(result.application, result.table, result.dimensions.morning, result.dimensions.hang,
+    m_host->adoptTimetable(result.application, result.table, result.dimensions.morning, result.dimensions.hang,
                            result.dimensions.lie);
     if (Check1->isChecked()) {
-        m_main->startEntry();
+        m_host->startEntry();
     } else {
-        m_main->hide();
-        m_main->show();
+        m_host->mainWindow()->hide();
+        m_host->mainWindow()->show();
     }
     close();
 }
@@ -208,7 +219,7 @@ void InitDialog::beforeClose()
     if (settime)
         settime->close();
     if (!succ)
-        m_main->enterNoTimetable();
+        m_host->enterNoTimetable();
 }
 
 void InitDialog::closeEvent(QCloseEvent* event)

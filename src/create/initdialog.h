@@ -3,6 +3,7 @@
 // whether time labels and course entry follow. OK builds the document.
 
 #include "automation/word.h"
+#include "schedule/settimedialog.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -12,18 +13,20 @@ class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
-namespace shell { class MainWindow; }
+namespace app { class Host; }
 
 namespace create {
 
-class InitDialog : public QDialog {
+class InitDialog : public QDialog, public schedule::LabelTarget {
     Q_OBJECT
 public:
-    explicit InitDialog(shell::MainWindow* main);
+    explicit InitDialog(app::Host* host);
 
     // Takes computed time labels: slot i gets element i; slots beyond the
     // given labels keep their text. More labels than slots enlarge the list.
-    void changedata(const QStringList& labels);
+    void changedata(const QStringList& labels) override;
+    QString morningCountText() const override;
+    QString afternoonCountText() const override;
 
     bool succ = false;
     QStringList timetable;
@@ -51,7 +54,7 @@ private:
     void build();
     void beforeClose();
 
-    shell::MainWindow* m_main;
+    app::Host* m_host;
     bool m_closing = false;
 };
 

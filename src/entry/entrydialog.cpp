@@ -2,7 +2,7 @@
 
 #include "common/dialogue.h"
 #include "common/units.h"
-#include "shell/mainwindow.h"
+#include "common/apphost.h"
 #include "subjects/subjectfile.h"
 
 #include <QCheckBox>
@@ -40,8 +40,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, i
 
 } // namespace
 
-EntryDialog::EntryDialog(shell::MainWindow* main)
-    : QDialog(main, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_main(main)
+EntryDialog::EntryDialog(app::Host* host)
+    : QDialog(host->mainWindow(), Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_host(host)
 {
     setObjectName(QStringLiteral("enter"));
     setWindowTitle(QStringLiteral("请输入课程"));
@@ -100,16 +100,16 @@ void EntryDialog::readfile(const QString& filename)
 
 bool EntryDialog::load()
 {
-    const shell::AppState& state = m_main->state();
+    const app::AppState& state = m_host->state();
     // The subject file is read before anything else changes, so that a file
     // that cannot be used leaves the main window as it was.
     try {
         readfile(state.kemufile);
     } catch (const subjects::FileError& error) {
-        dialogue::warn(m_main, error.message());
+        dialogue::warn(m_host->mainWindow(), error.message());
         return false;
     }
-    m_main->hide();
+    m_host->mainWindow()->hide();
     for (int k = 0; k < index.size(); ++k)
         com1->addItem(index[k] + kemu[k]);
     mytable = state.mytable;
@@ -145,7 +145,7 @@ void EntryDialog::nextPeriod()
         } catch (const word::AutomationError& error) {
             if (error.kind() == word::AutomationError::NotRunning) {
                 // The word processor is gone: say so once and end entry.
-                m_main->reportWordProcessorClosed();
+                m_host->reportEngineError(this, error);
                 close();
                 return;
             }
@@ -199,7 +199,7 @@ void EntryDialog::closeEvent(QCloseEvent* event)
 {
     // However the dialog closes (the close button, Esc, the window frame),
     // the main window comes back.
-    m_main->show();
+    m_host->mainWindow()->show();
     event->accept();
 }
 

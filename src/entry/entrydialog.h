@@ -14,14 +14,14 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 
-namespace shell { class MainWindow; }
+namespace app { class Host; }
 
 namespace entry {
 
 class EntryDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit EntryDialog(shell::MainWindow* main);
+    explicit EntryDialog(app::Host* host);
 
     // The load sequence: reads the subject file in force and takes the grid
     // from the main window. Returns false, after telling the user which file
@@ -66,7 +66,7 @@ private:
     void toggleDetails();
     void showCursor(bool focusList);
 
-    shell::MainWindow* m_main;
+    app::Host* m_host;
 };
 
 } // namespace entry

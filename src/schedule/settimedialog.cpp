@@ -2,7 +2,6 @@
 
 #include "common/dialogue.h"
 #include "common/units.h"
-#include "create/initdialog.h"
 #include "schedule/periodtimes.h"
 
 #include <QButtonGroup>
@@ -56,8 +55,8 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 
 } // namespace
 
-SetTimeDialog::SetTimeDialog(create::InitDialog* init)
-    : QWidget(init, Qt::Window), m_init(init)
+SetTimeDialog::SetTimeDialog(QWidget* parent, LabelTarget* target)
+    : QWidget(parent, Qt::Window), m_target(target)
 {
     setObjectName(QStringLiteral("settime"));
     setWindowTitle(QStringLiteral("设置时间表"));
@@ -195,8 +194,8 @@ void SetTimeDialog::confirm()
     input.longBreakOn = Check2->isChecked();
     input.eveningBreakOn = Check1->isChecked();
     input.fixedMorningEnd = Option2->isChecked();
-    input.morningCount = m_init->Text1->text();
-    input.afternoonCount = m_init->Text2->text();
+    input.morningCount = m_target->morningCountText();
+    input.afternoonCount = m_target->afternoonCountText();
 
     ScheduleResult result;
     try {
@@ -214,7 +213,7 @@ void SetTimeDialog::confirm()
                               QMessageBox::Ok});
         return;
     }
-    m_init->changedata(ttable);
+    m_target->changedata(ttable);
     close();
 }
 

@@ -10,14 +10,23 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
-namespace create { class InitDialog; }
-
 namespace schedule {
+
+// What the period-time dialog needs of the dialog that opened it: the
+// period counts as typed there, and where the computed labels go.
+class LabelTarget {
+public:
+    virtual ~LabelTarget() = default;
+    virtual QString morningCountText() const = 0;
+    virtual QString afternoonCountText() const = 0;
+    virtual void changedata(const QStringList& labels) = 0;
+};
 
 class SetTimeDialog : public QWidget {
     Q_OBJECT
 public:
-    explicit SetTimeDialog(create::InitDialog* init);
+    // A window of its own beside `parent`, closed with it.
+    SetTimeDialog(QWidget* parent, LabelTarget* target);
 
     QLineEdit* Text1;
     QLineEdit* Text2;
@@ -43,7 +52,7 @@ private:
     void confirm();
     void restoreDefaults();
 
-    create::InitDialog* m_init;
+    LabelTarget* m_target;
 };
 
 } // namespace schedule

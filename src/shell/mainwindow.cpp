@@ -30,6 +30,11 @@ static void registerResources()
 
 namespace shell {
 
+QString defaultSubjectFile()
+{
+    return platform::inProgramFolder(QStringLiteral("zvn.list"));
+}
+
 namespace {
 
 QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut)
@@ -144,6 +149,27 @@ void MainWindow::adoptTimetable(std::shared_ptr<word::Application> wd, std::shar
     m_state.lie = lie;
     m_state.opened = true;
     setDocumentCommandsEnabled(true);
+    // However the word processor ends (closed by hand, quit, gone), the
+    // window follows at once.
+    if (!m_state.wd)
+        return;
+    QPointer<MainWindow> self(this);
+    const word::Application* which = m_state.wd.get();
+    m_state.wd->setEndedHandler([self, which] {
+        if (self)
+            self->wordProcessorEnded(which);
+    });
+}
+
+void MainWindow::wordProcessorEnded(const word::Application* which)
+{
+    if (m_state.wd.get() != which || !m_state.opened)
+        return;
+    // The objects stay until the next timetable replaces them: the handler
+    // may run inside a call on them.
+    enterNoTimetable();
+    if (entryDialog)
+        entryDialog->close(); // brings the main window back
 }
 
 bool MainWindow::closeSequence()
@@ -163,10 +189,10 @@ bool MainWindow::closeSequence()
 
 void MainWindow::reportWordProcessorClosed()
 {
-    reportError(this, word::AutomationError::notRunning());
+    reportEngineError(this, word::AutomationError::notRunning());
 }
 
-void MainWindow::reportError(QWidget* parent, const word::AutomationError& error)
+void MainWindow::reportEngineError(QWidget* parent, const word::AutomationError& error)
 {
     dialogue::warn(parent ? parent : this, error.message());
     if (error.kind() == word::AutomationError::NotRunning && m_state.opened) {
@@ -258,6 +284,10 @@ void MainWindow::opendoc()
                QStringLiteral("*.doc"), platform::programFolder(), QString()});
     if (path.isEmpty())
         return;
+    // A new timetable half set up in its dialog gives way to the opened
+    // one, as if cancelled: one timetable at a time.
+    if (initDialog)
+        initDialog->close();
 
     // Each open starts a word processor of its own; the grid is worked out
     // from the document's first table.

@@ -2,7 +2,7 @@
 // The main window `main`: the menu bar every command starts from, the title
 // picture, and the application state all other windows read and write.
 
-#include "shell/appstate.h"
+#include "common/apphost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -17,21 +17,24 @@ namespace about { class AboutBox; }
 
 namespace shell {
 
-class MainWindow : public QMainWindow {
+// The default subject file: the program folder, one separator, "zvn.list".
+QString defaultSubjectFile();
+
+class MainWindow : public QMainWindow, public app::Host {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    AppState& state() { return m_state; }
+    QWidget* mainWindow() override { return this; }
+    app::AppState& state() override { return m_state; }
 
     // The five document commands, enabled or disabled together.
     void setDocumentCommandsEnabled(bool enabled);
-    // opened = false and the document commands disabled.
-    void enterNoTimetable();
-    // Takes over a built or opened timetable: opened = true, commands enabled.
+    void enterNoTimetable() override;
     void adoptTimetable(std::shared_ptr<word::Application> wd, std::shared_ptr<word::Table> table, int morning,
-                        int hang, int lie);
+                        int hang, int lie) override;
+    void reportEngineError(QWidget* parent, const word::AutomationError& error) override;
 
     // The close sequence: quit the word processor, no timetable open.
     // Returns false when the user cancelled the word processor's quit.
@@ -40,11 +43,6 @@ public:
     // Reports that the word processor has been closed by the user and puts
     // the window in the no-timetable state.
     void reportWordProcessorClosed();
-
-    // Runs an action that drives the word processor; a failure is reported
-    // in a message box. Returns whether it went through.
-    template <typename F>
-    bool guarded(QWidget* parent, F action);
 
     // Commands, as the menus run them.
     void newTimetable();
@@ -56,8 +54,7 @@ public:
     void saveTimetable();
     void showAbout();
 
-    // Starts course entry on the open timetable.
-    void startEntry();
+    void startEntry() override;
 
     QPointer<create::InitDialog> initDialog;
     QPointer<entry::EntryDialog> entryDialog;
@@ -74,26 +71,15 @@ private:
     bool closeFirst(const QString& question);
     // False, after reporting it, when the timetable's word processor is gone.
     bool wordProcessorRunning();
-    void reportError(QWidget* parent, const word::AutomationError& error);
+    // The instance `which` has ended, however it ended.
+    void wordProcessorEnded(const word::Application* which);
 
-    AppState m_state;
+    app::AppState m_state;
     QMenu* m_edit = nullptr;
     QAction* m_inp = nullptr;
     QAction* m_prin = nullptr;
     QAction* m_savefile = nullptr;
     QAction* m_closewd = nullptr;
 };
-
-template <typename F>
-bool MainWindow::guarded(QWidget* parent, F action)
-{
-    try {
-        action();
-        return true;
-    } catch (const word::AutomationError& error) {
-        reportError(parent, error);
-        return false;
-    }
-}
 
 } // namespace shell

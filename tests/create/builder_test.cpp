@@ -123,7 +123,7 @@ TEST(Builder, EmptyLoopsAndLabelsOffMakeNoCalls)
     EXPECT_EQ(log->calls.filter("insertafter").size(), 1 + 1 + 3);
 }
 
-TEST(Builder, AFailingCallQuitsTheHalfBuiltInstanceAndReportsTheFirstError)
+TEST(Builder, AFailingCallQuitsTheHalfBuiltInstanceUnaskedAndReportsTheFirstError)
 {
     auto log = std::make_shared<RecordingLog>();
     log->failAt = 18; // the first header cell
@@ -135,8 +135,22 @@ TEST(Builder, AFailingCallQuitsTheHalfBuiltInstanceAndReportsTheFirstError)
     } catch (const word::AutomationError& error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("星期一")));
     }
+    // The half-built document is the program's: it goes without a question.
     EXPECT_EQ(log->quits, 1);
-    EXPECT_EQ(log->calls.last(), "quit");
+    EXPECT_EQ(log->calls.last(), "quit(DoNotSaveChanges)");
+
+    // The same when the failure comes after the document was shown.
+    auto whole = std::make_shared<RecordingLog>();
+    {
+        EngineOverride recording([whole] { return testsupport::makeRecordingApplication(whole); });
+        create::build(request, counts(request));
+    }
+    auto late = std::make_shared<RecordingLog>();
+    late->failAt = int(whole->calls.indexOf("table.AutoFitBehavior(2)"));
+    ASSERT_GT(late->failAt, int(whole->calls.indexOf("Visible=true")));
+    EngineOverride failing([late] { return testsupport::makeRecordingApplication(late); });
+    EXPECT_THROW(create::build(request, counts(request)), word::AutomationError);
+    EXPECT_EQ(late->calls.last(), "quit(DoNotSaveChanges)");
 }
 
 namespace {

@@ -77,6 +77,41 @@ TEST_F(InitDialogTest, TabOrderStartsAtOk)
     }
 }
 
+TEST_F(InitDialogTest, EnterPressesTheFocusedButtonAndOkElsewhere)
+{
+    QApplication::setActiveWindow(init);
+    // On 设置时间表 Enter opens the period-time dialog and builds nothing.
+    init->setup->setFocus();
+    QTest::keyClick(init->setup, Qt::Key_Return);
+    settle();
+    ASSERT_FALSE(main.initDialog.isNull());
+    EXPECT_FALSE(init->settime.isNull()) << "Enter on 设置时间表 did not open the period-time dialog";
+    EXPECT_FALSE(main.state().opened);
+    init->settime->close();
+    settle();
+
+    // On Cancel it cancels.
+    QApplication::setActiveWindow(init);
+    init->CancelButton->setFocus();
+    QTest::keyClick(init->CancelButton, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(main.initDialog.isNull()) << "Enter on Cancel left the dialog open";
+    EXPECT_FALSE(main.state().opened);
+
+    // In a text box it is OK's.
+    main.newTimetable();
+    settle();
+    init = main.initDialog;
+    ASSERT_NE(init, nullptr);
+    init->Check1->setChecked(false);
+    QApplication::setActiveWindow(init);
+    init->Text4->setFocus();
+    QTest::keyClick(init->Text4, Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(main.state().opened) << "Enter in the title box did not build";
+    main.closeSequence();
+}
+
 TEST_F(InitDialogTest, TimeLabelsOptionEnablesSetup)
 {
     init->Check2->click();

@@ -343,20 +343,65 @@ TEST_F(FilesTest, PrintCancelledOrGivenABadCountPrintsNothing)
         EXPECT_NE(message.text, QStringLiteral("正在打印，请稍等……"));
 }
 
-TEST_F(FilesTest, PrintAndSaveAfterTheWordProcessorWasClosed)
+TEST_F(FilesTest, OpenWhileTheNewTimetableDialogIsOpenLeavesOneTimetable)
 {
+    const QString path = folder.filePath("saved.doc");
+    build();
+    saveAs(path);
+    ASSERT_TRUE(main.closeSequence());
+
+    // New, then Open with the dialog still up: the dialog goes as if
+    // cancelled, and the opened document is the one timetable.
+    main.newTimetable();
+    settle();
+    QPointer<create::InitDialog> init = main.initDialog;
+    ASSERT_FALSE(init.isNull());
+    open(path);
+    EXPECT_TRUE(init.isNull()) << "the new-timetable dialog stayed beside the opened timetable";
+    ASSERT_TRUE(main.state().opened);
+    EXPECT_EQ(main.state().wd->activeDocument()->name(), QStringLiteral("saved.doc"));
+    EXPECT_EQ(topLevels("documentWindow").size(), 1);
+
+    // Open cancelled in its file dialog changes nothing: the dialog of a
+    // New asked for after closing stays.
+    dialogue.answers.push_back(QMessageBox::Yes);
+    main.newTimetable();
+    settle();
+    init = main.initDialog;
+    ASSERT_FALSE(init.isNull());
+    dialogue.files.push_back(QString());
+    action("open")->trigger();
+    settle();
+    EXPECT_FALSE(init.isNull());
+    EXPECT_FALSE(main.state().opened);
+
+    // And the other way round: Open first, then New asks to close it.
+    init->close();
+    settle();
+    open(path);
+    ASSERT_TRUE(main.state().opened);
+    const size_t before = dialogue.messages.size();
+    dialogue.answers.push_back(QMessageBox::No);
+    main.newTimetable();
+    settle();
+    EXPECT_EQ(dialogue.messages.size(), before + 1);
+    EXPECT_TRUE(main.initDialog.isNull());
+    EXPECT_TRUE(main.state().opened);
+}
+
+TEST_F(FilesTest, PrintAndSaveAreGoneOnceTheWordProcessorWasClosed)
+{
+    build();
+    topLevel("documentWindow")->close();
+    settle();
+    EXPECT_FALSE(main.state().opened);
     for (const char* command : {"prin", "savefile"}) {
-        build();
-        topLevel("documentWindow")->close();
-        settle();
-        const size_t before = dialogue.messages.size();
+        EXPECT_FALSE(action(command)->isEnabled()) << command;
         action(command)->trigger();
         settle();
-        ASSERT_EQ(dialogue.messages.size(), before + 1) << command;
-        EXPECT_TRUE(dialogue.messages.back().text.contains(QStringLiteral("已经被关闭")));
-        EXPECT_FALSE(main.state().opened);
-        EXPECT_TRUE(dialogue.inputRequests.empty());
     }
+    EXPECT_TRUE(dialogue.messages.empty());
+    EXPECT_TRUE(dialogue.inputRequests.empty());
 }
 
 TEST_F(FilesTest, AFailedSaveLeavesTheOldFileWhole)

@@ -1,6 +1,7 @@
 #include "about/aboutbox.h"
 #include "automation/factory.h"
 #include "create/initdialog.h"
+#include "entry/entrydialog.h"
 #include "platform/helpviewer.h"
 #include "platform/programfolder.h"
 #include "shell/mainwindow.h"
@@ -249,42 +250,57 @@ TEST_F(MainWindowTest, AFailingEngineIsReportedAndTheDialogStaysForARetry)
     EXPECT_EQ(main->initDialog, nullptr);
 }
 
-TEST_F(MainWindowTest, ADocumentWindowClosedByTheUserIsNoErrorForClosingCommands)
+TEST_F(MainWindowTest, TheWordProcessorEndingAnyWayLeavesNoTimetableAtOnce)
 {
+    // Closed by its close box: the commands go at once, and New asks nothing.
     buildDefault();
     topLevel("documentWindow")->close();
     settle();
-    // New: the quit it asks for counts as done.
-    dialogue.answers.push_back(QMessageBox::Yes);
+    EXPECT_FALSE(main->state().opened);
+    EXPECT_FALSE(commandsEnabled());
     create::InitDialog* init = pressNew();
     ASSERT_NE(init, nullptr);
-    EXPECT_EQ(dialogue.messages.size(), 1u); // only the question
+    EXPECT_TRUE(dialogue.messages.empty()) << "New asked about a timetable that is gone";
     init->Check1->setChecked(false);
     init->OKButton->click();
     settle();
     ASSERT_TRUE(main->state().opened);
 
-    // Close timetable likewise.
-    topLevel("documentWindow")->close();
-    settle();
-    action("closewd")->trigger();
-    EXPECT_EQ(dialogue.messages.size(), 1u);
-    EXPECT_FALSE(main->state().opened);
-}
-
-TEST_F(MainWindowTest, InputAfterTheWordProcessorWasClosedReportsItOnce)
-{
-    buildDefault();
-    topLevel("documentWindow")->close();
-    settle();
-    action("inp")->trigger();
-    settle();
-    ASSERT_EQ(dialogue.messages.size(), 1u);
-    EXPECT_TRUE(dialogue.messages[0].text.contains(QStringLiteral("已经被关闭")));
+    // Quit from elsewhere (the engine's own menu, a script): the same.
+    main->state().wd->quit(word::DoNotSaveChanges);
     EXPECT_FALSE(main->state().opened);
     EXPECT_FALSE(commandsEnabled());
-    action("inp")->trigger(); // disabled now: nothing more
-    EXPECT_EQ(dialogue.messages.size(), 1u);
+    EXPECT_TRUE(dialogue.messages.empty());
+}
+
+TEST_F(MainWindowTest, AnyEngineThatEndsIsFollowed)
+{
+    // The notice is part of the engine interface: a fake engine that ends
+    // on its own is followed the same way.
+    auto log = std::make_shared<RecordingLog>();
+    word::setEngineFactory([log] { return makeRecordingApplication(log); });
+    buildDefault();
+    ASSERT_TRUE(main->state().opened);
+    main->state().wd->quit(word::DoNotSaveChanges);
+    EXPECT_FALSE(main->state().opened);
+    EXPECT_FALSE(commandsEnabled());
+}
+
+TEST_F(MainWindowTest, TheDocumentWindowClosedDuringCourseEntryEndsEntry)
+{
+    create::InitDialog* init = pressNew();
+    ASSERT_NE(init, nullptr);
+    init->OKButton->click(); // course entry on
+    settle();
+    ASSERT_TRUE(main->state().opened);
+    ASSERT_NE(main->entryDialog, nullptr);
+    EXPECT_FALSE(main->isVisible());
+    topLevel("documentWindow")->close();
+    settle();
+    EXPECT_EQ(main->entryDialog, nullptr);
+    EXPECT_TRUE(main->isVisible());
+    EXPECT_FALSE(main->state().opened);
+    EXPECT_FALSE(commandsEnabled());
 }
 
 TEST_F(MainWindowTest, ExitAsksWhetherToCloseTheTableFileToo)

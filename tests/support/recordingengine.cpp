@@ -198,11 +198,14 @@ struct RApplication : word::Application {
     std::shared_ptr<word::Selection> selection() override { return std::make_shared<RSelection>(log); }
     void setVisible(bool v) override { log->record(QStringLiteral("Visible=%1").arg(v ? "true" : "false")); }
     bool visible() override { return true; }
-    bool quit(int) override
+    bool quit(int saveChanges) override
     {
-        log->record("quit");
+        log->record(saveChanges == word::DoNotSaveChanges ? QStringLiteral("quit(DoNotSaveChanges)")
+                                                           : QStringLiteral("quit"));
         log->running = false;
         ++log->quits;
+        if (ended)
+            ended();
         return true;
     }
     void printOut(const QString& copies, bool background) override
@@ -210,6 +213,8 @@ struct RApplication : word::Application {
         log->record(QStringLiteral("PrintOut(%1,%2)").arg(copies).arg(background));
     }
     bool running() const override { return log->running; }
+    void setEndedHandler(std::function<void()> handler) override { ended = std::move(handler); }
+    std::function<void()> ended;
 };
 
 } // namespace

@@ -30,6 +30,16 @@ T* topLevel(const char* name)
     return nullptr;
 }
 
+// The visible top-level windows of the application with that objectName.
+inline QList<QWidget*> topLevels(const char* name)
+{
+    QList<QWidget*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->objectName() == QLatin1String(name) && widget->isVisible())
+            found << widget;
+    return found;
+}
+
 // Presses Alt + an access key. A button pressed by its access key shows the
 // press briefly before it clicks, so the click comes a moment later.
 inline void accessKey(QWidget* widget, Qt::Key key)

@@ -18,8 +18,10 @@ BuiltinApplication::~BuiltinApplication()
     // An application object that is let go without quit keeps its window
     // open, as an external word processor would keep running; one that was
     // never shown has nothing the user could see, so it ends with the object.
-    if (m_state->alive && !m_state->visible)
+    if (m_state->alive && !m_state->visible) {
+        m_state->endedHandler = nullptr; // its owner has let it go already
         m_state->end();
+    }
 }
 
 std::shared_ptr<BuiltinApplication> BuiltinApplication::create()
@@ -94,6 +96,11 @@ void BuiltinApplication::printOut(const QString& copies, bool)
 bool BuiltinApplication::running() const
 {
     return m_state->alive;
+}
+
+void BuiltinApplication::setEndedHandler(std::function<void()> handler)
+{
+    m_state->endedHandler = std::move(handler);
 }
 
 } // namespace word::builtin

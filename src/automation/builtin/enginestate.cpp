@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextFrame>
+#include <utility>
 
 namespace word::builtin {
 
@@ -68,6 +69,9 @@ void EngineState::end()
         document->text.reset();
     }
     documents.clear();
+    // Last, as the handler may let go of the application object.
+    if (auto handler = std::exchange(endedHandler, {}))
+        handler();
 }
 
 void EngineState::applyPage(DocumentData& document)

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTextTable>
 #include <QTextTableFormat>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -61,12 +62,14 @@ public:
     std::vector<std::shared_ptr<DocumentData>> documents;
     std::shared_ptr<DocumentData> active;
     QPointer<DocumentWindow> window;
+    std::function<void()> endedHandler; // told once when the instance ends
 
     // Throws AutomationError when the instance has ended.
     void requireAlive() const;
     std::shared_ptr<DocumentData> requireActive() const;
 
-    // Ends the instance: closes the window, drops the documents.
+    // Ends the instance: closes the window, drops the documents, then tells
+    // the owner.
     void end();
 
     // Lays the document out at its page width and margins.
