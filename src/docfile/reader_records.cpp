@@ -59,7 +59,7 @@ PieceTable parsePieceTable(View clx)
         }
         if (type != 2) damaged("文本片段表的格式不对");
         const std::uint32_t lcb = clx.u32(pos + 1);
-        const View plc = clx.sub(pos + 5, lcb, "文本片段表");
+        const View plc = clx.sub(pos + 5, lcb, "片段的位置");
         if (lcb < 16 || (lcb - 4) % 12 != 0) damaged("文本片段表的长度不对");
         const std::size_t n = (lcb - 4) / 12;
         table.pieces.reserve(n);
@@ -95,7 +95,7 @@ std::vector<Ffn> parseFonts(View sttb)
     fonts.reserve(count);
     for (std::uint16_t i = 0; i < count; ++i) {
         const std::size_t size = sttb.u8(pos) + 1u;
-        const View ffn = sttb.sub(pos, size, "字体表");
+        const View ffn = sttb.sub(pos, size, "字体");
         pos += size;
         Ffn font;
         if (size >= 40) {
@@ -147,8 +147,6 @@ StyleSheet parseStyles(View table)
 {
     StyleSheet sheet;
     if (table.empty()) return sheet;
-    // Reads stay inside the length the file declares for the style sheet,
-    // and a refusal names the style sheet rather than the stream it is in.
     const View stsh(table.data(), table.size(), "样式表");
     const std::uint16_t cbStshi = stsh.u16(0);
     const View stshi = stsh.sub(2, cbStshi, "样式表的表头");

@@ -221,7 +221,7 @@ TEST(Damaged, FormattingSharedByEveryParagraphIsHeldToTheFileSize)
     EXPECT_EQ(table.rows.at(1).cells.at(1).paragraphs.at(0).alignment, 2);
 }
 
-TEST(Damaged, StyleRunningPastTheStyleSheetIsLeftOut)
+TEST(Damaged, StylePastTheSheetIsLeftOutAndDamageNamesItsStructure)
 {
     // The sheet ends (by its declared length) inside its last style, Default
     // Paragraph Font in slot 10, though the stream goes on: the styles
@@ -244,4 +244,8 @@ TEST(Damaged, StyleRunningPastTheStyleSheetIsLeftOut)
     Streams broken;
     put16(broken.table, sheet, 0xFFF0);
     EXPECT_EQ(refusal(broken.file()), kDamaged + "样式表的表头超出了样式表的末尾");
+    // So is a font running past the font table's end.
+    Streams font;
+    font.put32(kFcLcbStart + 8 * kSttbfFfn + 4, font.lcb(kSttbfFfn) - 4);
+    EXPECT_EQ(refusal(font.file()), kDamaged + "字体超出了字体表的末尾");
 }
