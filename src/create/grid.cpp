@@ -33,6 +33,55 @@ QString lunchText()
     return QStringLiteral("午\u3000休");
 }
 
+namespace {
+
+// A count in Chinese numerals, as used in names: 1 一, 10 十, 11 十一, 20 二十,
+// 105 一百零五. Counts past 9999 are written in digits.
+QString chineseNumber(int n)
+{
+    static const QString digits = QStringLiteral("零一二三四五六七八九");
+    if (n < 0 || n > 9999)
+        return QString::number(n);
+    if (n < 10)
+        return digits.at(n);
+    if (n < 20)
+        return QStringLiteral("十") + (n % 10 ? QString(digits.at(n % 10)) : QString());
+    static const QString units[] = {QString(), QStringLiteral("十"), QStringLiteral("百"), QStringLiteral("千")};
+    QString text;
+    bool zero = false;
+    for (int place = 3; place >= 0; --place) {
+        int power = 1;
+        for (int i = 0; i < place; ++i)
+            power *= 10;
+        const int digit = n / power % 10;
+        if (digit == 0) {
+            zero = !text.isEmpty();
+            continue;
+        }
+        if (zero)
+            text += digits.at(0);
+        zero = false;
+        text += digits.at(digit) + units[place];
+    }
+    return text;
+}
+
+} // namespace
+
+QString dayName(int day)
+{
+    if (day >= 0 && day < dayNames().size())
+        return dayNames().at(day);
+    return QStringLiteral("第%1天").arg(chineseNumber(day + 1));
+}
+
+QString periodName(int period)
+{
+    if (period >= 0 && period < periodNames().size())
+        return periodNames().at(period);
+    return QStringLiteral("第%1节").arg(chineseNumber(period + 1));
+}
+
 Dimensions fromCounts(int morningPeriods, int afternoonPeriods, int days)
 {
     Dimensions d;

@@ -20,6 +20,12 @@ const QStringList& periodNames();  // 第一节 … 第十节
 const QStringList& defaultTimeLabels(); // (07:50-08:35) … (16:50-17:50)
 QString lunchText();               // 午　休
 
+// The name of day `day` and period `period` (from 0). Beyond the seven
+// days and ten periods of the lists, tables opened from files may still
+// have more: they are named by their number (第八天, 第十一节).
+QString dayName(int day);
+QString periodName(int period);
+
 constexpr int kMaxDays = 7;
 constexpr int kMaxPeriods = 10;
 

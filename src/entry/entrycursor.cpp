@@ -2,6 +2,8 @@
 
 #include "create/grid.h"
 
+#include <algorithm>
+
 namespace entry {
 
 EntryCursor::EntryCursor(int hang, int lie, int morningPeriods)
@@ -12,6 +14,17 @@ EntryCursor::EntryCursor(int hang, int lie, int morningPeriods)
     m_label = QStringLiteral("星期一第一节上");
 }
 
+std::optional<QString> EntryCursor::tableProblem(int hang, int lie)
+{
+    // The header row, the lunch row, and at least one period row; the
+    // period column and at least one day column.
+    if (hang < 3)
+        return QStringLiteral("课程表的表格只有 %1 行，容不下任何一节课，无法输入课程。").arg(hang);
+    if (lie < 2)
+        return QStringLiteral("课程表的表格只有 %1 列，没有星期的列，无法输入课程。").arg(lie);
+    return std::nullopt;
+}
+
 void EntryCursor::applyRowOffset()
 {
     m_m = m_jie < m_morning ? 2 : 3;
@@ -19,12 +32,12 @@ void EntryCursor::applyRowOffset()
 
 QString EntryCursor::cursorLabel() const
 {
-    return grid::dayNames().value(m_day) + grid::periodNames().value(m_jie) + QStringLiteral("上");
+    return grid::dayName(m_day) + grid::periodName(m_jie) + QStringLiteral("上");
 }
 
 std::optional<CellAddress> EntryCursor::cellToWrite(bool update) const
 {
-    if (update && m_day + m_n <= m_lie)
+    if (update && m_day + m_n <= m_lie && !tableProblem(m_hang, m_lie))
         return cell();
     return std::nullopt;
 }
@@ -63,7 +76,7 @@ bool EntryCursor::previousPeriod()
         }
     } else {
         previousDay();
-        m_jie = m_hang - 3;
+        m_jie = std::max(0, m_hang - 3); // never above the first period row
         applyRowOffset();
     }
     m_label = cursorLabel();

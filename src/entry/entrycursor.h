@@ -20,6 +20,10 @@ public:
     // morning periods (one less than the row of the last morning period).
     EntryCursor(int hang, int lie, int morningPeriods);
 
+    // Why a table of `hang` rows and `lie` columns cannot take course entry
+    // (no period row, or no day column), or nothing when it can.
+    static std::optional<QString> tableProblem(int hang, int lie);
+
     int day() const { return m_day; }
     int jie() const { return m_jie; }
     int m() const { return m_m; }

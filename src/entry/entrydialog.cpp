@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -78,7 +79,10 @@ EntryDialog::EntryDialog(app::Host* host)
     connect(com1, &QComboBox::currentIndexChanged, this, [this](int position) {
         if (position >= 0)
             kemuindex = position;
+        if (!m_searching)
+            m_typeAhead.reset(); // chosen by arrow keys or the mouse
     });
+    com1->installEventFilter(this);
 }
 
 int EntryDialog::collapsedHeight() const
@@ -101,6 +105,10 @@ void EntryDialog::readfile(const QString& filename)
 bool EntryDialog::load()
 {
     const app::AppState& state = m_host->state();
+    if (const auto problem = EntryCursor::tableProblem(state.hang, state.lie)) {
+        dialogue::warn(m_host->mainWindow(), *problem);
+        return false;
+    }
     // The subject file is read before anything else changes, so that a file
     // that cannot be used leaves the main window as it was.
     try {
@@ -124,8 +132,34 @@ bool EntryDialog::load()
     return true;
 }
 
+bool EntryDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // The subject list's own type-ahead joins keys typed within a short
+    // time into one search, so a quick typist's next key after Enter
+    // would go on the last search; ours starts afresh after each write.
+    if (watched == com1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        const bool printable = text.size() == 1 && text.at(0).isPrint() && !text.at(0).isSpace();
+        if (printable && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+            QStringList entries;
+            for (int i = 0; i < com1->count(); ++i)
+                entries << com1->itemText(i);
+            const int found = m_typeAhead.type(text, entries);
+            if (found >= 0) {
+                m_searching = true;
+                com1->setCurrentIndex(found);
+                m_searching = false;
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void EntryDialog::showCursor(bool focusList)
 {
+    m_typeAhead.reset();
     l1->setText(cursor.label());
     c1->setEnabled(cursor.nextEnabled());
     if (cursor.finished())

@@ -3,6 +3,7 @@
 // writes the chosen subject into each cell of the document's table.
 
 #include "entry/entrycursor.h"
+#include "entry/typeahead.h"
 #include "automation/word.h"
 
 #include <QDialog>
@@ -56,6 +57,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
 
 private:
@@ -67,6 +69,8 @@ private:
     void showCursor(bool focusList);
 
     app::Host* m_host;
+    TypeAhead m_typeAhead;
+    bool m_searching = false; // the subject list's choice is being made by a typed key
 };
 
 } // namespace entry

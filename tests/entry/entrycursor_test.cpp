@@ -1,6 +1,8 @@
 #include "automation/factory.h"
 #include "create/builder.h"
+#include "create/grid.h"
 #include "entry/entrycursor.h"
+#include "entry/typeahead.h"
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +124,56 @@ TEST(EntryCursor, NoMorningOrNoAfternoonPeriods)
     EXPECT_EQ(noAfternoon.cell(), (CellAddress{2, 3}));
     noAfternoon.previousPeriod();
     EXPECT_EQ(noAfternoon.cell(), (CellAddress{5, 2}));
+}
+
+TEST(EntryCursor, TablesTooSmallAreRefusedAndTheCursorNeverLeavesThePeriodRows)
+{
+    EXPECT_TRUE(EntryCursor::tableProblem(2, 7));
+    EXPECT_TRUE(EntryCursor::tableProblem(0, 7));
+    EXPECT_TRUE(EntryCursor::tableProblem(10, 1));
+    EXPECT_FALSE(EntryCursor::tableProblem(3, 2));
+
+    // Even if such a cursor is made, Previous period does not climb into
+    // the header row and nothing is written there.
+    EntryCursor tiny(2, 7, 1);
+    tiny.previousPeriod();
+    EXPECT_GE(tiny.jie(), 0);
+    EXPECT_FALSE(tiny.cellToWrite(true));
+}
+
+TEST(EntryCursor, WideAndLongTablesGetNamedCells)
+{
+    // Nine day columns and thirteen period rows, as a file from elsewhere
+    // may have: the days after Sunday and the periods after the tenth are
+    // named by their number.
+    EntryCursor cursor(15, 10, 5);
+    for (int i = 0; i < 7; ++i)
+        cursor.nextDay();
+    EXPECT_EQ(cursor.label(), QStringLiteral("第八天第一节上"));
+    for (int i = 0; i < 10; ++i)
+        cursor.nextPeriod();
+    EXPECT_EQ(cursor.label(), QStringLiteral("第八天第十一节上"));
+    cursor.nextPeriod();
+    cursor.nextPeriod();
+    EXPECT_EQ(cursor.label(), QStringLiteral("第八天第十三节上"));
+    EXPECT_EQ(grid::periodName(19), QStringLiteral("第二十节"));
+    EXPECT_EQ(grid::periodName(104), QStringLiteral("第一百零五节"));
+    EXPECT_EQ(grid::dayName(6), QStringLiteral("星期日"));
+}
+
+TEST(TypeAhead, KeysSinceTheLastWriteAreOneSearch)
+{
+    const QStringList entries{"yy英语", "yw语文", "sx数学", "wl物理"};
+    entry::TypeAhead search;
+    EXPECT_EQ(search.type("y", entries), 0);
+    EXPECT_EQ(search.type("w", entries), 1);
+    search.reset();
+    EXPECT_EQ(search.type("w", entries), 3);
+    // Keys that match nothing together start again from the last key.
+    EXPECT_EQ(search.type("s", entries), 2);
+    EXPECT_EQ(search.typed(), "s");
+    EXPECT_EQ(search.type("Q", entries), -1);
+    EXPECT_EQ(search.type("Y", entries), 0); // letter case is ignored
 }
 
 TEST(EntryCursor, WritesReachTheBuiltInEnginesTable)

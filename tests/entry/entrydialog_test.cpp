@@ -192,19 +192,71 @@ TEST_F(EntryDialogTest, ASubjectFileThatCannotBeReadKeepsTheDialogClosed)
     EXPECT_TRUE(main.isVisible());
 }
 
-TEST_F(EntryDialogTest, AClosedWordProcessorIsReportedOnceAndEndsEntry)
+TEST_F(EntryDialogTest, AClosedWordProcessorEndsEntryAtOnce)
 {
     entry::EntryDialog* dialog = newTimetableWithEntry();
     ASSERT_NE(dialog, nullptr);
     topLevel("documentWindow")->close();
     settle();
-    dialog->c1->click();
-    settle();
-    ASSERT_EQ(dialogue.messages.size(), 1u);
-    EXPECT_TRUE(dialogue.messages[0].text.contains(QStringLiteral("已经被关闭")));
     EXPECT_EQ(main.entryDialog, nullptr);
     EXPECT_TRUE(main.isVisible());
     EXPECT_FALSE(main.state().opened);
+    EXPECT_TRUE(dialogue.messages.empty());
+}
+
+// Keys, Enter, keys, Enter: what is written must not depend on how fast
+// the keys come.
+TEST_F(EntryDialogTest, TypingSpeedNeverChangesWhatIsWritten)
+{
+    main.state().kemufile = writeFile("keys.list", "[info]\r\nsort=0\r\n[kemu]\r\nyy-英语\r\nyw-语文\r\n"
+                                                   "sx-数学\r\nwl-物理\r\nty-体育\r\n");
+    for (int pause : {0, 600}) {
+        SCOPED_TRACE(pause);
+        entry::EntryDialog* dialog = newTimetableWithEntry();
+        ASSERT_NE(dialog, nullptr);
+        const auto type = [&](const char* keys) {
+            for (const char* k = keys; *k; ++k) {
+                QTest::keyClick(QApplication::focusWidget(), *k);
+                QTest::qWait(pause);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            QTest::qWait(pause);
+        };
+        type("yw");
+        type("w");   // one key after a write: 物理, not "yww"
+        type("sx");
+        type("yy");
+        type("t");
+        EXPECT_EQ(cellText(2, 2), QStringLiteral("语文"));
+        EXPECT_EQ(cellText(3, 2), QStringLiteral("物理"));
+        EXPECT_EQ(cellText(4, 2), QStringLiteral("数学"));
+        EXPECT_EQ(cellText(5, 2), QStringLiteral("英语"));
+        EXPECT_EQ(cellText(7, 2), QStringLiteral("体育"));
+        dialog->close();
+        settle();
+        main.closeSequence();
+        settle();
+    }
+}
+
+TEST_F(EntryDialogTest, ATableWithNoPeriodRowGetsAMessageAndNoDialog)
+{
+    for (int rows : {1, 2}) {
+        auto wd = word::createObject("word.application");
+        wd->documents()->add();
+        auto table = wd->activeDocument()->tables()->add(wd->selection()->range(), rows, 7, 1);
+        wd->setVisible(true);
+        main.adoptTimetable(wd, table, rows, rows, 7);
+        dialogue.messages.clear();
+        main.startEntry();
+        settle();
+        EXPECT_EQ(main.entryDialog, nullptr) << rows;
+        EXPECT_TRUE(main.isVisible());
+        ASSERT_EQ(dialogue.messages.size(), 1u);
+        EXPECT_TRUE(dialogue.messages[0].text.contains(QStringLiteral("无法输入课程"))) << rows;
+        EXPECT_EQ(table->cell(1, 2)->range()->text(), QString());
+        main.closeSequence();
+    }
 }
 
 TEST_F(EntryDialogTest, ACellTheTableDoesNotHaveIsRefusedAndTheCursorStays)
