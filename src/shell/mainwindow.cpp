@@ -272,9 +272,8 @@ bool MainWindow::wordProcessorRunning()
 
 void MainWindow::openTimetable()
 {
-    if (!closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
-        return;
-    opendoc();
+    if (closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
+        opendoc();
 }
 
 void MainWindow::opendoc()
@@ -282,8 +281,18 @@ void MainWindow::opendoc()
     const QString path = dialogue::current().openFile(
         this, {QStringLiteral("打开课程表文件"), QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc"),
                QStringLiteral("*.doc"), platform::programFolder(), QString()});
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        openPath(path);
+}
+
+void MainWindow::openFile(const QString& path)
+{
+    if (closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
+        openPath(path);
+}
+
+void MainWindow::openPath(const QString& path)
+{
     // A new timetable half set up in its dialog gives way to the opened
     // one, as if cancelled: one timetable at a time.
     if (initDialog)

@@ -50,6 +50,9 @@ public:
     void runHelp();
     void loadSubjectFile();
     void openTimetable();
+    // Opens a file named outside the Open dialog (the command line, the
+    // desktop's "Open with"): the same steps and messages as Open.
+    void openFile(const QString& path);
     void printTimetable();
     void saveTimetable();
     void showAbout();
@@ -66,6 +69,7 @@ protected:
 private:
     void buildMenus();
     void opendoc();
+    void openPath(const QString& path);
     // With a timetable open, asks whether to close it and does so on Yes.
     // Returns whether the command may go on.
     bool closeFirst(const QString& question);
