@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <optional>
+#include <utility>
 
 namespace schedule {
 
@@ -82,14 +83,41 @@ QString twoDigits(qint16 value)
     return value < 10 ? QStringLiteral("0") + QString::number(value) : QString::number(value);
 }
 
-// A time field that the layout will read: it must have ":" and every way the
-// program reads it must fit 16 bits. Checked up front so that the message
-// names the field the user typed, not a period computed from it.
+// A time field that the layout reads: it must have ":" and every way the
+// program reads it must fit 16 bits. Checked before its first use so that the
+// message names the field the user typed, not a period computed from it.
 void validateTime(const QString& text, const QString& field)
 {
     readClock(text, field);
     timeToInt(text, field);
 }
+
+// A time field of the dialog, checked when the computation first reads it:
+// a field that the layout never uses (the dismissal of a half-day with one
+// period, the ordinary break of a day with no ordinary break) can hold
+// anything without the schedule being refused.
+class TimeField {
+public:
+    TimeField(QString text, QString name)
+        : m_text(std::move(text))
+        , m_name(std::move(name))
+    {
+    }
+
+    const QString& read()
+    {
+        if (!m_checked) {
+            validateTime(m_text, m_name);
+            m_checked = true;
+        }
+        return m_text;
+    }
+
+private:
+    QString m_text;
+    QString m_name;
+    bool m_checked = false;
+};
 
 qint16 readCount(const QString& text, const QString& field)
 {
@@ -115,55 +143,60 @@ struct Span {
     QString name; // "上午第3节课", for error messages
 };
 
+// One half-day as the layout sees it: periods from a first bell, one special
+// break (the long break, or the one before evening study) after a given
+// period, the ordinary break between the others, and the lesson length
+// either typed or averaged between the first bell and the dismissal.
 struct HalfDay {
-    QString firstBell;
+    TimeField* firstBell = nullptr;
+    TimeField* dismissal = nullptr;
     qint16 count = 0;
-    QString lesson;
-    QString specialBreak;
+    bool averaged = false;
+    bool fixedEnd = false; // the last of two or more periods ends at the dismissal
     bool specialOn = false;
-    qint16 specialAfter = 0;
-    QString ordinaryBreak;
-    std::optional<QString> fixedEnd;
-    QString periodName; // "上午第%1节课"
+    TimeField* specialBreak = nullptr;
+    const QString* specialPeriod = nullptr; // as typed
+    QString specialPeriodField;
+    TimeField* ordinaryBreak = nullptr;
+    TimeField* lesson = nullptr;
+    QString averageName; // "上午每节课的平均时间"
+    QString periodName;  // "上午第%1节课"
 };
-
-// A half-day's first bell and counts, with its one special break (the long
-// break or the one before evening study). With that break off, the
-// ordinary break stands in for it, in the average as well as in the layout.
-HalfDay halfDay(const QString& firstBell, qint16 count, const QString& ordinaryBreak, const QString& periodName,
-                bool specialOn, const QString& specialMinutes, const QString& specialPeriod,
-                const QString& breakField, const QString& periodField)
-{
-    HalfDay day;
-    day.firstBell = firstBell;
-    day.count = count;
-    day.ordinaryBreak = ordinaryBreak;
-    day.periodName = periodName;
-    day.specialBreak = ordinaryBreak;
-    if (specialOn) {
-        day.specialOn = true;
-        day.specialBreak = QStringLiteral("00:") + specialMinutes;
-        validateTime(day.specialBreak, breakField);
-        day.specialAfter = readPeriodNumber(specialPeriod, periodField);
-    }
-    return day;
-}
 
 void layOut(const HalfDay& day, QList<Span>& spans)
 {
-    QString start = day.firstBell;
+    if (day.count <= 0)
+        return;
+
+    // The period the special break follows decides which gap it takes; with
+    // a single period there is no gap to decide on.
+    const qint16 specialAfter =
+        (day.specialOn && day.count >= 2) ? readPeriodNumber(*day.specialPeriod, day.specialPeriodField) : 0;
+
+    const QString& firstBell = day.firstBell->read();
+    QString lesson;
+    if (day.averaged) {
+        const QString& dismissal = day.dismissal->read();
+        // With the special break off, the ordinary break stands in for it.
+        const QString& special = day.specialOn ? day.specialBreak->read() : day.ordinaryBreak->read();
+        const QString& ordinary = day.ordinaryBreak->read();
+        lesson = average(firstBell, dismissal, day.count, special, ordinary, day.averageName);
+    } else {
+        lesson = day.lesson->read();
+    }
+
+    QString start = firstBell;
     for (qint16 j = 1; j <= day.count; ++j) {
         const QString name = day.periodName.arg(j);
         // The last of two or more periods ends at the fixed end, however long
         // that makes it; a lone period keeps its lesson length.
-        const QString end = (day.fixedEnd && j == day.count && j >= 2)
-                                ? *day.fixedEnd
-                                : addTime(start, day.lesson, name);
+        const QString end = (day.fixedEnd && j == day.count && j >= 2) ? day.dismissal->read()
+                                                                        : addTime(start, lesson, name);
         spans.append({start, end, name});
         if (j == day.count)
             break;
-        start = addTime(end, (day.specialOn && j == day.specialAfter) ? day.specialBreak : day.ordinaryBreak,
-                        name);
+        const bool special = day.specialOn && j == specialAfter;
+        start = addTime(end, special ? day.specialBreak->read() : day.ordinaryBreak->read(), name);
     }
 }
 
@@ -254,51 +287,50 @@ ScheduleResult computeSchedule(const ScheduleInput& in)
     // Only the character "0" itself asks for the average; "00" or "0.0" is a
     // lesson of no length, which the check below then refuses.
     const bool averageAsked = in.lessonLength == QStringLiteral("0");
-    const QString ordinaryBreak = QStringLiteral("00:") + in.ordinaryBreak;
-    const QString lessonLength = QStringLiteral("00:") + in.lessonLength;
-    validateTime(ordinaryBreak, f::ordinaryBreak);
+    TimeField ordinaryBreak(QStringLiteral("00:") + in.ordinaryBreak, f::ordinaryBreak);
+    TimeField lessonLength(QStringLiteral("00:") + in.lessonLength, f::lessonLength);
 
     QList<Span> spans;
     spans.reserve(morning + afternoon);
 
-    if (morning > 0) {
-        const bool useAverage = averageAsked || in.fixedMorningEnd;
-        validateTime(in.morningFirstBell, f::morningFirstBell);
-        if (useAverage)
-            validateTime(in.morningDismissal, f::morningDismissal);
+    TimeField morningFirstBell(in.morningFirstBell, f::morningFirstBell);
+    TimeField morningDismissal(in.morningDismissal, f::morningDismissal);
+    TimeField longBreak(QStringLiteral("00:") + in.longBreak, f::longBreak);
+    HalfDay am;
+    am.firstBell = &morningFirstBell;
+    am.dismissal = &morningDismissal;
+    am.count = morning;
+    // A fixed dismissal averages the morning whatever lesson length is typed.
+    am.averaged = averageAsked || in.fixedMorningEnd;
+    am.fixedEnd = in.fixedMorningEnd;
+    am.specialOn = in.longBreakOn;
+    am.specialBreak = &longBreak;
+    am.specialPeriod = &in.longBreakPeriod;
+    am.specialPeriodField = f::longBreakPeriod;
+    am.ordinaryBreak = &ordinaryBreak;
+    am.lesson = &lessonLength;
+    am.averageName = QStringLiteral("上午每节课的平均时间");
+    am.periodName = QStringLiteral("上午第%1节课");
+    layOut(am, spans);
 
-        HalfDay day = halfDay(in.morningFirstBell, morning, ordinaryBreak, QStringLiteral("上午第%1节课"),
-                              in.longBreakOn, in.longBreak, in.longBreakPeriod, f::longBreak, f::longBreakPeriod);
-        if (in.fixedMorningEnd)
-            day.fixedEnd = in.morningDismissal;
-        if (useAverage) {
-            day.lesson = average(in.morningFirstBell, in.morningDismissal, morning, day.specialBreak,
-                                 ordinaryBreak, QStringLiteral("上午每节课的平均时间"));
-        } else {
-            validateTime(lessonLength, f::lessonLength);
-            day.lesson = lessonLength;
-        }
-        layOut(day, spans);
-    }
-
-    if (afternoon > 0) {
-        validateTime(in.afternoonFirstBell, f::afternoonFirstBell);
-        validateTime(in.afternoonDismissal, f::afternoonDismissal);
-
-        HalfDay day = halfDay(in.afternoonFirstBell, afternoon, ordinaryBreak, QStringLiteral("下午第%1节课"),
-                              in.eveningBreakOn, in.eveningBreak, in.eveningPeriod, f::eveningBreak,
-                              f::eveningPeriod);
-        // The afternoon always ends at its dismissal time.
-        day.fixedEnd = in.afternoonDismissal;
-        if (averageAsked) {
-            day.lesson = average(in.afternoonFirstBell, in.afternoonDismissal, afternoon, day.specialBreak,
-                                 ordinaryBreak, QStringLiteral("下午每节课的平均时间"));
-        } else {
-            validateTime(lessonLength, f::lessonLength);
-            day.lesson = lessonLength;
-        }
-        layOut(day, spans);
-    }
+    TimeField afternoonFirstBell(in.afternoonFirstBell, f::afternoonFirstBell);
+    TimeField afternoonDismissal(in.afternoonDismissal, f::afternoonDismissal);
+    TimeField eveningBreak(QStringLiteral("00:") + in.eveningBreak, f::eveningBreak);
+    HalfDay pm;
+    pm.firstBell = &afternoonFirstBell;
+    pm.dismissal = &afternoonDismissal;
+    pm.count = afternoon;
+    pm.averaged = averageAsked;
+    pm.fixedEnd = true; // the afternoon always ends at its dismissal time
+    pm.specialOn = in.eveningBreakOn;
+    pm.specialBreak = &eveningBreak;
+    pm.specialPeriod = &in.eveningPeriod;
+    pm.specialPeriodField = f::eveningPeriod;
+    pm.ordinaryBreak = &ordinaryBreak;
+    pm.lesson = &lessonLength;
+    pm.averageName = QStringLiteral("下午每节课的平均时间");
+    pm.periodName = QStringLiteral("下午第%1节课");
+    layOut(pm, spans);
 
     ScheduleResult result;
     result.labels.reserve(spans.size());

@@ -100,7 +100,10 @@ struct ScheduleResult {
 
 // Lays out the periods of both half-days and checks the result. Throws
 // InputError for a field that cannot be read, a value outside 16 bits, a
-// negative count, or no periods at all.
+// negative count, or no periods at all. Only the fields that the layout
+// uses are read: not the dismissal of a half-day with one period whose
+// lesson length is typed, not a break that falls in no gap between periods
+// and is not part of an average.
 ScheduleResult computeSchedule(const ScheduleInput& input);
 
 // Every period must end after it starts, and the last one must be at least

@@ -3,6 +3,8 @@
 
 #include "schedule/periodtimes.h"
 
+#include "support/printers.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -218,6 +220,85 @@ TEST(ComputeSchedule, RefusedInputNamesTheField)
         in.eveningBreakOn = false;
         in.eveningBreak = "99999";
     })));
+}
+
+TEST(ComputeSchedule, FieldsTheLayoutNeverUsesAreNotRead)
+{
+    namespace f = fieldname;
+
+    // One afternoon period with a typed lesson length ends at its first bell
+    // plus the lesson: the dismissal time is never looked at.
+    for (const char* dismissal : {"", "五点", "600:00"}) {
+        const ScheduleResult r = computeSchedule(with([&](ScheduleInput& in) {
+            in.afternoonCount = "1";
+            in.afternoonDismissal = dismissal;
+        }));
+        EXPECT_EQ(r.labels, kMorning + QStringList({"(14:00-14:45)"})) << dismissal;
+        EXPECT_TRUE(r.passed) << dismissal;
+    }
+    // ... but it is read as soon as it ends a period or bounds an average.
+    EXPECT_EQ(refusedField([] { computeSchedule(with([](ScheduleInput& in) {
+                  in.afternoonCount = "2";
+                  in.afternoonDismissal = "";
+              })); }),
+              f::afternoonDismissal);
+    EXPECT_EQ(refusedField([] { computeSchedule(with([](ScheduleInput& in) {
+                  in.afternoonCount = "1";
+                  in.lessonLength = "0";
+                  in.afternoonDismissal = "";
+              })); }),
+              f::afternoonDismissal);
+
+    // No ordinary break anywhere: single periods, or two periods split by
+    // the long break. The ordinary break is then never added.
+    const auto noOrdinaryBreak = [](ScheduleInput& in) {
+        in.fixedMorningEnd = false;
+        in.morningCount = "2";
+        in.longBreakPeriod = "1";
+        in.afternoonCount = "1";
+        in.ordinaryBreak = "99999";
+    };
+    ScheduleResult r = computeSchedule(with(noOrdinaryBreak));
+    EXPECT_EQ(r.labels, QStringList({"(07:50-08:35)", "(09:05-09:50)", "(14:00-14:45)"}));
+    EXPECT_TRUE(r.passed);
+    r = computeSchedule(with([&](ScheduleInput& in) {
+        noOrdinaryBreak(in);
+        in.morningCount = "1";
+        in.longBreakPeriod = "70000"; // nothing to place the long break between
+        in.longBreak = "99999";
+    }));
+    EXPECT_EQ(r.labels, QStringList({"(07:50-08:35)", "(14:00-14:45)"}));
+
+    // Each way the ordinary break comes back into use refuses it.
+    const std::function<void(ScheduleInput&)> usesOrdinaryBreak[] = {
+        [](ScheduleInput& in) { in.morningCount = "3"; },          // a second gap in the morning
+        [](ScheduleInput& in) { in.longBreakOn = false; },         // the long break off
+        [](ScheduleInput& in) { in.afternoonCount = "2"; in.eveningPeriod = "2"; }, // an afternoon gap
+        [](ScheduleInput& in) { in.fixedMorningEnd = true; },      // the morning is averaged
+        [](ScheduleInput& in) { in.lessonLength = "0"; },          // both are averaged
+    };
+    for (const auto& change : usesOrdinaryBreak) {
+        EXPECT_EQ(refusedField([&] { computeSchedule(with([&](ScheduleInput& in) {
+                      noOrdinaryBreak(in);
+                      change(in);
+                  })); }),
+                  f::ordinaryBreak);
+    }
+
+    // A long break after a period the morning does not have is laid out
+    // nowhere; unless the morning is averaged, its length is not read.
+    r = computeSchedule(with([](ScheduleInput& in) {
+        in.fixedMorningEnd = false;
+        in.longBreakPeriod = "5";
+        in.longBreak = "1e9";
+        in.afternoonCount = "0";
+    }));
+    EXPECT_EQ(r.labels, QStringList({"(07:50-08:35)", "(08:45-09:30)", "(09:40-10:25)", "(10:35-11:20)"}));
+    EXPECT_EQ(refusedField([] { computeSchedule(with([](ScheduleInput& in) {
+                  in.longBreakPeriod = "5";
+                  in.longBreak = "1e9";
+              })); }),
+              f::longBreak);
 }
 
 TEST(CheckTime, EndsAfterStartsAndLastLength)
