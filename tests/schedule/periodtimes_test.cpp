@@ -3,6 +3,7 @@
 
 #include "schedule/periodtimes.h"
 
+#include "common/localecheck.h"
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
