@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <iconv.h>
 #include <numeric>
 #include <utility>
@@ -131,18 +132,6 @@ QString quoteItem(const QString& item)
         return QStringLiteral("（空行）");
     QString shown = item.size() > kShown ? item.left(kShown) + QStringLiteral("……") : item;
     return QStringLiteral("“%1”").arg(shown);
-}
-
-template <typename Exchange>
-void exchangeSort(const QStringList& order, Exchange exchange)
-{
-    const qsizetype n = order.size();
-    for (qsizetype i = 0; i + 1 < n; ++i) {
-        for (qsizetype j = i + 1; j < n; ++j) {
-            if (order[i] > order[j])
-                exchange(i, j);
-        }
-    }
 }
 
 } // namespace
@@ -355,37 +344,68 @@ void sortSubjects(SubjectList& list)
         return;
     }
 
-    // When no two keys are equal there is only one ascending order, and the
-    // exchange sort produces it: reach it in n log n steps instead of n².
+    // The keys end up in ascending order; what the exchange decides is the
+    // order of the names under equal keys. Done step by step that takes n²
+    // comparisons, seconds for a file of 32767 subjects. Instead:
+    //
+    // Take one key x. An exchange pass moves a subject with key x only when
+    // it is the first subject at or after the pass's position whose key is
+    // x or less; it then jumps to the first smaller key after it, past any
+    // other x, or stays put as the smallest key left. Keys greater than x
+    // play no part. So, walking through the subjects with keys x or less in
+    // file order, the x subjects seen so far form a queue: each smaller key
+    // met sends the queue's first subject to its back, and a further x joins
+    // at the back. The queue at the end is the order of the x subjects.
     const qsizetype n = list.keys.size();
-    std::vector<qsizetype> order(static_cast<size_t>(n));
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    std::sort(order.begin(), order.end(),
-              [&](qsizetype a, qsizetype b) { return list.keys[a] < list.keys[b]; });
-    bool distinct = true;
-    for (size_t i = 1; i < order.size() && distinct; ++i)
-        distinct = list.keys[order[i - 1]] != list.keys[order[i]];
-    if (distinct) {
-        QStringList keys, names;
-        keys.reserve(n);
-        names.reserve(n);
-        for (const qsizetype i : order) {
-            keys.append(list.keys[i]);
-            names.append(list.names[i]);
-        }
-        list.keys = std::move(keys);
-        list.names = std::move(names);
-        return;
-    }
+    std::vector<qsizetype> byKey(static_cast<size_t>(n));
+    std::iota(byKey.begin(), byKey.end(), qsizetype(0));
+    std::stable_sort(byKey.begin(), byKey.end(),
+                     [&](qsizetype a, qsizetype b) { return list.keys[a] < list.keys[b]; });
 
-    // Equal keys: their names end up in an order only the exchange itself
-    // gives, so do it step by step. Names move with their keys.
-    QStringList& keys = list.keys;
-    QStringList& names = list.names;
-    exchangeSort(keys, [&](qsizetype i, qsizetype j) {
-        keys.swapItemsAt(i, j);
-        names.swapItemsAt(i, j);
-    });
+    // Counts, per position, of the subjects with smaller keys than the one
+    // at hand (a Fenwick tree over positions).
+    std::vector<qsizetype> smaller(static_cast<size_t>(n) + 1, 0);
+    const auto addSmaller = [&](qsizetype position) {
+        for (qsizetype i = position + 1; i <= n; i += i & -i)
+            ++smaller[size_t(i)];
+    };
+    const auto smallerBefore = [&](qsizetype position) { // positions 0 .. position − 1
+        qsizetype count = 0;
+        for (qsizetype i = position; i > 0; i -= i & -i)
+            count += smaller[size_t(i)];
+        return count;
+    };
+
+    QStringList keys, names;
+    keys.reserve(n);
+    names.reserve(n);
+    std::deque<qsizetype> queue;
+    for (qsizetype from = 0; from < n;) {
+        // The subjects with one key, in file order (the sort above is stable).
+        qsizetype to = from + 1;
+        while (to < n && list.keys[byKey[size_t(to)]] == list.keys[byKey[size_t(from)]])
+            ++to;
+        queue.clear();
+        for (qsizetype k = from; k < to; ++k) {
+            const qsizetype position = byKey[size_t(k)];
+            queue.push_back(position);
+            const qsizetype next = k + 1 < to ? byKey[size_t(k + 1)] : n;
+            const qsizetype turns = (smallerBefore(next) - smallerBefore(position + 1)) % qsizetype(queue.size());
+            for (qsizetype t = 0; t < turns; ++t) {
+                queue.push_back(queue.front());
+                queue.pop_front();
+            }
+        }
+        for (const qsizetype position : queue) {
+            keys.append(list.keys[position]);
+            names.append(list.names[position]);
+        }
+        for (qsizetype k = from; k < to; ++k)
+            addSmaller(byKey[size_t(k)]);
+        from = to;
+    }
+    list.keys = std::move(keys);
+    list.names = std::move(names);
 }
 
 } // namespace subjects
