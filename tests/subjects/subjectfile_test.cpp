@@ -3,6 +3,7 @@
 
 #include "subjects/subjectfile.h"
 
+#include "subjects/fuzz/subjectinvariants.h"
 #include "support/printers.h"
 
 #include <QDir>
@@ -333,4 +334,25 @@ TEST(DefaultSubjectFile, ShippedListPassesAndReadsSorted)
     }
     for (const char16_t* subject : {u"语文", u"数学", u"英语", u"物理", u"班会", u"自习"})
         EXPECT_TRUE(list.names.contains(QString::fromUtf16(subject)));
+}
+
+TEST_F(SubjectFile, SeedAndRegressionFilesKeepTheInvariants)
+{
+    // The fuzz target's seeds and every input it has caught misbehaving.
+    const QByteArray sourceDir = qgetenv("LUMETRA_SOURCE_DIR");
+    ASSERT_FALSE(sourceDir.isEmpty()) << "LUMETRA_SOURCE_DIR is not set";
+    const QString root = QString::fromLocal8Bit(sourceDir);
+    QStringList files{root + QStringLiteral("/dist/zvn.list")};
+    for (const QString& folder : {QStringLiteral("/tests/subjects/data"), QStringLiteral("/tests/subjects/regressions")}) {
+        const QDir found(root + folder);
+        for (const QString& name : found.entryList(QDir::Files, QDir::Name))
+            files.append(found.filePath(name));
+    }
+    ASSERT_GE(files.size(), 9) << "the seed files are missing";
+    for (const QString& path : std::as_const(files)) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+        EXPECT_EQ(invariants::violation(file.readAll(), dir.filePath(QStringLiteral("replay.list"))), QString())
+            << path.toStdString();
+    }
 }
