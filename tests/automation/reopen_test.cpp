@@ -16,6 +16,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace word::builtin;
@@ -149,6 +150,42 @@ TEST_F(Reopen, ABuiltTimetableComesBackAsItWasSavedOnScreenInTheFileAndInPrint)
     const QStringList beforeLines = layoutLines(before);
     EXPECT_TRUE(beforeLines.join(u'\n').contains(QStringLiteral("第一节(07:50-08:35)"))) << beforeLines.join(u'\n').toStdString();
     EXPECT_EQ(layoutLines(after), beforeLines);
+}
+
+// Another word processor lays a saved timetable out as ours does: the same
+// lines, and no period label broken over two.
+TEST_F(Reopen, LibreOfficeLaysOutASavedTimetableAsOurPrintoutDoes)
+{
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty() || !havePdfTools())
+        GTEST_SKIP() << "LibreOffice or poppler-utils are not installed";
+    create::BuildRequest request{"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
+    const auto timetable = create::build(request, {4, 4, 6});
+    timetable.table->cell(2, 2)->range()->setText(QStringLiteral("语文"));
+    const QString doc = folder.filePath("timetable.doc");
+    docfile::writeFile(toModel(*activeOf(timetable.application)), QFile::encodeName(doc).toStdString());
+    const QString ours = folder.filePath("ours.pdf");
+    printTo(timetable.application, ours, "1");
+    timetable.application->quit(word::DoNotSaveChanges);
+
+    QProcess convert;
+    convert.start(soffice, {"-env:UserInstallation=file://" + folder.filePath("profile"), "--headless",
+                            "--convert-to", "pdf", "--outdir", folder.filePath("lo"), doc});
+    ASSERT_TRUE(convert.waitForFinished(180000));
+    const QString theirs = folder.filePath("lo/timetable.pdf");
+    ASSERT_TRUE(QFile::exists(theirs)) << convert.readAllStandardError().toStdString();
+
+    const QStringList ourLines = layoutLines(ours);
+    const QStringList theirLines = layoutLines(theirs);
+    for (int period = 0; period < 8; ++period) {
+        const QString label = grid::periodLabel(period, true, grid::defaultTimeLabels());
+        const auto onOneLine = [&](const QStringList& lines) {
+            return std::any_of(lines.begin(), lines.end(), [&](const QString& l) { return l.startsWith(label); });
+        };
+        EXPECT_TRUE(onOneLine(ourLines)) << label.toStdString();
+        EXPECT_TRUE(onOneLine(theirLines)) << label.toStdString() << "\n" << theirLines.join(u'\n').toStdString();
+    }
+    EXPECT_EQ(theirLines, ourLines);
 }
 
 // Files other programs made with merged rows print the same after we have

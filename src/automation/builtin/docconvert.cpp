@@ -141,6 +141,7 @@ docfile::Table tableOf(QTextTable* table, const QFont& font)
 {
     const std::vector<double> widths = columnWidths(table);
     docfile::Table model;
+    model.cellMargin = toTwips(table->format().cellPadding());
     for (int row = 0; row < table->rows(); ++row) {
         docfile::Row modelRow;
         for (int column : rowCellColumns(table, row)) {
@@ -238,6 +239,7 @@ void insertTable(QTextCursor& cursor, const docfile::Table& model)
     const int rows = int(model.rows.size());
 
     QTextTableFormat format = plainTableFormat();
+    format.setCellPadding(fromTwips(model.cellMargin)); // as other word processors lay the file out
     if (!edges.empty()) {
         QList<QTextLength> constraints;
         std::int32_t previous = 0;
