@@ -147,6 +147,13 @@ TEST_F(Reopen, ABuiltTimetableComesBackAsItWasSavedOnScreenInTheFileAndInPrint)
     reopened->quit(word::DoNotSaveChanges);
     EXPECT_EQ(pageCount(before), 3);
     EXPECT_EQ(pageCount(after), 3);
+    // The printout's text is searchable as typed.
+    for (const QString& pdf : {before, after}) {
+        const QString text = run("pdftotext", {pdf, "-"});
+        EXPECT_TRUE(text.contains(QStringLiteral("星期一")) && text.contains(QStringLiteral("第一节"))
+                    && text.contains(QStringLiteral("第八节")))
+            << text.toStdString();
+    }
     const QStringList beforeLines = layoutLines(before);
     EXPECT_TRUE(beforeLines.join(u'\n').contains(QStringLiteral("第一节(07:50-08:35)"))) << beforeLines.join(u'\n').toStdString();
     EXPECT_EQ(layoutLines(after), beforeLines);

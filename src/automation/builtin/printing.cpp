@@ -1,6 +1,7 @@
 #include "automation/builtin/printing.h"
 
 #include "automation/automationerror.h"
+#include "platform/pdftextmap.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPageSize>
@@ -66,6 +67,10 @@ void printDocument(const DocumentData& document, QPrinter& printer, int copies)
     }
     if (!painter.end())
         throw AutomationError(QStringLiteral("打印机在打印途中出错，打印没有完成。"));
+    // A printout to a PDF file gets text that can be searched as typed. The
+    // drawing is whole either way, so a file that cannot be mended stays.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        platform::mendTextMapsInFile(printer.outputFileName());
 }
 
 } // namespace word::builtin
