@@ -1,5 +1,6 @@
 // Lumetra: build a weekly class timetable in a word-processor document.
 
+#include "platform/commandline.h"
 #include "platform/fontsetup.h"
 #include "platform/helpviewer.h"
 #include "platform/translations.h"
@@ -7,18 +8,38 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
+    // --help and --version need no window system: they are answered before
+    // the application object exists.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const platform::CommandLine early = platform::parseCommandLine(arguments);
+    if (early.action == platform::CommandLine::Action::Help || early.action == platform::CommandLine::Action::Version)
+        return platform::answerCommandLine(early);
+
     platform::useProgramFontConfig();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumetra"));
-    QApplication::setApplicationVersion(QStringLiteral("2.4.13"));
+    QApplication::setApplicationVersion(platform::programVersion());
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/icon.png")));
+
+    // Qt has taken its own options off the line by now.
+    const platform::CommandLine line = platform::parseCommandLine(QCoreApplication::arguments());
+    if (line.action != platform::CommandLine::Action::Run)
+        return platform::answerCommandLine(line);
+
     platform::loadChineseTranslations(application);
     platform::installHelpKey(application);
 
     shell::MainWindow window;
     window.show();
+    // A document named on the line opens as if chosen in the Open dialog,
+    // once the window is up.
+    if (!line.file.isEmpty())
+        QTimer::singleShot(0, &window, [&window, file = line.file] { window.openFile(file); });
     return application.exec();
 }

@@ -62,7 +62,7 @@ protected:
 
 QString helpFile()
 {
-    return inProgramFolder(QStringLiteral("help/index.html"));
+    return inDataFolder(QStringLiteral("help/index.html"));
 }
 
 void showHelp(const QString& page)
@@ -70,7 +70,7 @@ void showHelp(const QString& page)
     if (!g_window)
         g_window = new HelpBrowser;
     const QString file =
-        page.isEmpty() ? helpFile() : inProgramFolder(QStringLiteral("help/") + page);
+        page.isEmpty() ? helpFile() : inDataFolder(QStringLiteral("help/") + page);
     g_window->setSource(QUrl::fromLocalFile(file), QTextDocument::HtmlResource);
     g_window->show();
     g_window->raise();

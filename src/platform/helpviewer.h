@@ -1,7 +1,7 @@
 #pragma once
-// The program's help: HTML pages in the "help" folder beside the program,
-// shown in the program's own help window. F1 in any of the program's
-// windows opens it.
+// The program's help: HTML pages in the "help" folder of the program's data
+// folder (see programfolder.h), shown in the program's own help window. F1
+// in any of the program's windows opens it.
 
 #include <QString>
 
@@ -10,7 +10,7 @@ class QWidget;
 
 namespace platform {
 
-// The help file: the program folder followed by the help index page.
+// The help file: the data folder followed by the help index page.
 QString helpFile();
 
 // Shows the help window at a page (the index when empty). A missing page

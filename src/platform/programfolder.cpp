@@ -2,6 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+
+// The installed data folder as seen from the installed program's folder;
+// CMake passes the one worked out from the install directories.
+#ifndef LUMETRA_DATA_FROM_BIN
+#define LUMETRA_DATA_FROM_BIN "../share/lumetra"
+#endif
 
 namespace platform {
 
@@ -10,6 +17,19 @@ QString& overrideFolder()
 {
     static QString folder;
     return folder;
+}
+
+QString joined(QString folder, const QString& name)
+{
+    if (!folder.endsWith(QDir::separator()) && !folder.endsWith(u'/'))
+        folder += QDir::separator();
+    return folder + name;
+}
+
+bool holdsProgramFiles(const QString& folder)
+{
+    return QFileInfo(joined(folder, QStringLiteral("zvn.list"))).isFile()
+        || QFileInfo(joined(folder, QStringLiteral("help"))).isDir();
 }
 } // namespace
 
@@ -25,12 +45,30 @@ void setProgramFolder(const QString& folder)
     overrideFolder() = folder;
 }
 
+QString dataFolderOf(const QString& programFolder)
+{
+    if (programFolder.isEmpty() || holdsProgramFiles(programFolder))
+        return programFolder;
+    const QString installed =
+        QDir::cleanPath(QDir::fromNativeSeparators(joined(programFolder, QStringLiteral(LUMETRA_DATA_FROM_BIN))));
+    if (QFileInfo(installed).isDir())
+        return QDir::toNativeSeparators(installed);
+    return programFolder;
+}
+
+QString dataFolder()
+{
+    return dataFolderOf(programFolder());
+}
+
+QString inDataFolder(const QString& name)
+{
+    return joined(dataFolder(), name);
+}
+
 QString inProgramFolder(const QString& name)
 {
-    QString path = programFolder();
-    if (!path.endsWith(QDir::separator()) && !path.endsWith(u'/'))
-        path += QDir::separator();
-    return path + name;
+    return inDataFolder(name);
 }
 
 } // namespace platform
