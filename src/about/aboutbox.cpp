@@ -3,6 +3,7 @@
 #include "about/aboutinfo.h"
 #include "common/dialogue.h"
 #include "common/units.h"
+#include "common/widgets.h"
 #include "platform/sysinfo.h"
 
 #include <QFont>
@@ -31,14 +32,6 @@ QLabel* label(QWidget* parent, const char* name, const QString& text)
     l->setObjectName(QString::fromLatin1(name));
     l->setAccessibleName(text);
     return l;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    b->setAccessibleName(QString(caption).remove(u'&'));
-    return b;
 }
 
 } // namespace
@@ -87,10 +80,10 @@ AboutBox::AboutBox(QWidget* parent)
     lblDisclaimer = label(this, "lblDisclaimer", disclaimerText());
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    cmdOK = button(this, "cmdOK", QStringLiteral("确定(&O)"));
+    cmdOK = widgets::button(this, "cmdOK", QStringLiteral("确定(&O)"));
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
-    cmdSysInfo = button(this, "cmdSysInfo", QStringLiteral("系统信息(&S)..."));
+    cmdSysInfo = widgets::button(this, "cmdSysInfo", QStringLiteral("系统信息(&S)..."));
     cmdSysInfo->setAutoDefault(true); // Enter presses it while it has the focus
 
     auto* texts = new QVBoxLayout;

@@ -2,6 +2,7 @@
 
 #include "common/dialogue.h"
 #include "common/units.h"
+#include "common/widgets.h"
 #include "create/builder.h"
 #include "create/grid.h"
 #include "schedule/settimedialog.h"
@@ -69,23 +70,18 @@ InitDialog::InitDialog(app::Host* host)
     Check2 = new QCheckBox(QStringLiteral("我想加入时间表(&T)"), this);
     Check2->setObjectName(QStringLiteral("Check2"));
     Check2->setChecked(true);
-    setup = new QPushButton(QStringLiteral("设置时间表(&S)"), this);
-    setup->setObjectName(QStringLiteral("setup"));
+    setup = widgets::button(this, "setup", QStringLiteral("设置时间表(&S)"));
     auto* Label7 = label(this, "Label7", QStringLiteral("课程表名称"));
     Text4 = textBox(this, "Text4", QStringLiteral("课程表"), Label7, 0);
-    OKButton = new QPushButton(QStringLiteral("确定(&O)"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton = widgets::button(this, "OKButton", QStringLiteral("确定(&O)"));
     OKButton->setDefault(true);
     OKButton->setAutoDefault(true);
-    CancelButton = new QPushButton(QStringLiteral("取消(&C)"), this);
-    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton = widgets::button(this, "CancelButton", QStringLiteral("取消(&C)"));
     // Enter presses the button that has the focus; elsewhere it is OK's.
     CancelButton->setAutoDefault(true);
     setup->setAutoDefault(true);
-    for (QPushButton* button : {OKButton, CancelButton, setup})
-        button->setAccessibleName(button->text().remove(QStringLiteral("&")));
     for (QCheckBox* box : {Check1, Check2})
-        box->setAccessibleName(box->text().remove(QStringLiteral("&")));
+        widgets::setCaption(box, box->text());
 
     auto* line1 = new QHBoxLayout;
     line1->addWidget(Label1);
@@ -163,9 +159,7 @@ void InitDialog::openSetTime()
     // Loaded when first needed; pressing again brings it forward as it is.
     if (!settime)
         settime = new schedule::SetTimeDialog(this, this);
-    settime->show();
-    settime->raise();
-    settime->activateWindow();
+    widgets::bringForward(settime);
 }
 
 void InitDialog::build()

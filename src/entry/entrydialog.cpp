@@ -2,6 +2,7 @@
 
 #include "common/dialogue.h"
 #include "common/units.h"
+#include "common/widgets.h"
 #include "common/apphost.h"
 #include "subjects/subjectfile.h"
 
@@ -33,9 +34,8 @@ W* place(W* widget, const char* name, int left, int top, int width, int height)
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
-    auto* b = place(new QPushButton(caption, parent), name, left, top, 1545, 375);
+    auto* b = place(widgets::button(parent, name, caption), name, left, top, 1545, 375);
     b->setAutoDefault(false);
-    b->setAccessibleName(QString(caption).remove(u'&'));
     return b;
 }
 
@@ -163,8 +163,7 @@ void EntryDialog::showCursor(bool focusList)
     l1->setText(cursor.label());
     c1->setEnabled(cursor.nextEnabled());
     if (cursor.finished())
-        fini->setText(QStringLiteral("完成(&F)"));
-    fini->setAccessibleName(QString(fini->text()).remove(u'&'));
+        widgets::setCaption(fini, QStringLiteral("完成(&F)"));
     if (focusList)
         com1->setFocus();
 }
@@ -215,12 +214,11 @@ void EntryDialog::toggleDetails()
 {
     if (height() == collapsedHeight()) {
         resize(width(), expandedHeight());
-        Command1->setText(QStringLiteral("无详细设置(&D)"));
+        widgets::setCaption(Command1, QStringLiteral("无详细设置(&D)"));
     } else {
         resize(width(), collapsedHeight());
-        Command1->setText(QStringLiteral("详细设置(&D)"));
+        widgets::setCaption(Command1, QStringLiteral("详细设置(&D)"));
     }
-    Command1->setAccessibleName(QString(Command1->text()).remove(u'&'));
 }
 
 void EntryDialog::reject()

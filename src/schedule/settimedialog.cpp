@@ -2,6 +2,7 @@
 
 #include "common/dialogue.h"
 #include "common/units.h"
+#include "common/widgets.h"
 #include "schedule/periodtimes.h"
 
 #include <QButtonGroup>
@@ -120,12 +121,10 @@ SetTimeDialog::SetTimeDialog(QWidget* parent, LabelTarget* target)
     breakLines->addLayout(row({Check2, Text6, Label10, Text8, Label9}));
     breakLines->addLayout(row({Check1, Text7, Label11, Text9, Label12}));
 
-    Command1 = new QPushButton(QStringLiteral("确定(&O)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("默认(&D)"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{Command1, Command2, Check1, Check2, Option1, Option2})
-        b->setAccessibleName(QString(b->text()).remove(u'&'));
+    Command1 = widgets::button(this, "Command1", QStringLiteral("确定(&O)"));
+    Command2 = widgets::button(this, "Command2", QStringLiteral("默认(&D)"));
+    for (QAbstractButton* b : std::initializer_list<QAbstractButton*>{Check1, Check2, Option1, Option2})
+        widgets::setCaption(b, b->text());
 
     // The frames on the left, the buttons at the right; the controls keep
     // their places when the window is resized.

@@ -5,6 +5,7 @@
 #include "common/numberreading.h"
 #include "about/aboutbox.h"
 #include "common/units.h"
+#include "common/widgets.h"
 #include "create/grid.h"
 #include "create/initdialog.h"
 #include "entry/entrydialog.h"
@@ -218,9 +219,7 @@ void MainWindow::newTimetable()
         return;
     if (!initDialog)
         initDialog = new create::InitDialog(this);
-    initDialog->show();
-    initDialog->raise();
-    initDialog->activateWindow();
+    widgets::bringForward(initDialog);
 }
 
 void MainWindow::closeTimetable()
@@ -247,8 +246,7 @@ void MainWindow::startEntry()
         return;
     }
     if (entryDialog) {
-        entryDialog->raise();
-        entryDialog->activateWindow();
+        widgets::bringForward(entryDialog);
         return;
     }
     auto* dialog = new entry::EntryDialog(this);
@@ -257,9 +255,7 @@ void MainWindow::startEntry()
         return;
     }
     entryDialog = dialog;
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
+    widgets::bringForward(dialog);
 }
 
 bool MainWindow::wordProcessorRunning()
@@ -364,9 +360,7 @@ void MainWindow::showAbout()
     // One about box at a time; each opening starts it afresh.
     if (!aboutBox)
         aboutBox = new about::AboutBox(this);
-    aboutBox->show();
-    aboutBox->raise();
-    aboutBox->activateWindow();
+    widgets::bringForward(aboutBox);
 }
 
 void MainWindow::loadSubjectFile()
