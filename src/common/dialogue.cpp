@@ -30,21 +30,21 @@ public:
 
     QString openFile(QWidget* parent, const FileRequest& r) override
     {
-        QFileDialog dialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setDefaultSuffix(suffix(r.defaultExtension));
-        dialog.selectFile(r.fileName);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
+        return askFile(parent, r, QFileDialog::AcceptOpen, QFileDialog::ExistingFile);
     }
 
     QString saveFile(QWidget* parent, const FileRequest& r) override
     {
+        return askFile(parent, r, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+    }
+
+private:
+    static QString askFile(QWidget* parent, const FileRequest& r, QFileDialog::AcceptMode mode,
+                           QFileDialog::FileMode files)
+    {
         QFileDialog dialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(mode);
+        dialog.setFileMode(files);
         dialog.setDefaultSuffix(suffix(r.defaultExtension));
         dialog.selectFile(r.fileName);
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -52,7 +52,6 @@ public:
         return dialog.selectedFiles().constFirst();
     }
 
-private:
     // "*.doc" as stored gives the suffix "doc".
     static QString suffix(QString extension)
     {

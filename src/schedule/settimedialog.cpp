@@ -44,6 +44,14 @@ QLineEdit* box(QWidget* parent, int number, const QString& accessibleName, int w
     return b;
 }
 
+QCheckBox* tickedBox(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setChecked(true);
+    return box;
+}
+
 QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 {
     auto* line = new QHBoxLayout;
@@ -102,16 +110,12 @@ SetTimeDialog::SetTimeDialog(QWidget* parent, LabelTarget* target)
     auto* Label7 = label(breaks, "Label7", QStringLiteral("一般课间"));
     Text5 = box(breaks, 5, Label7->text(), minutes);
     auto* Label8 = label(breaks, "Label8", QStringLiteral("分钟"));
-    Check2 = new QCheckBox(QStringLiteral("上午第"), breaks);
-    Check2->setObjectName(QStringLiteral("Check2"));
-    Check2->setChecked(true);
+    Check2 = tickedBox(breaks, "Check2", QStringLiteral("上午第"));
     Text6 = box(breaks, 6, fieldname::longBreakPeriod, minutes);
     auto* Label10 = label(breaks, "Label10", QStringLiteral("节课后是大课间，休息"));
     Text8 = box(breaks, 8, fieldname::longBreak, minutes);
     auto* Label9 = label(breaks, "Label9", QStringLiteral("分钟"));
-    Check1 = new QCheckBox(QStringLiteral("下午第"), breaks);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setChecked(true);
+    Check1 = tickedBox(breaks, "Check1", QStringLiteral("下午第"));
     Text7 = box(breaks, 7, fieldname::eveningPeriod, minutes);
     auto* Label11 = label(breaks, "Label11", QStringLiteral("节课后是晚自习，课间"));
     Text9 = box(breaks, 9, fieldname::eveningBreak, minutes);
