@@ -13,7 +13,7 @@ namespace subjects::invariants {
 
 // Lists longer than this are not compared with the step-by-step sort,
 // which takes n² steps.
-inline constexpr qsizetype kReferenceLimit = 2000;
+inline constexpr qsizetype kReferenceLimit = 400;
 
 // The exchange sort done literally, for comparison with sortSubjects.
 inline SubjectList exchangeSorted(SubjectList list)
