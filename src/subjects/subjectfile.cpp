@@ -106,7 +106,7 @@ Parsed parseItems(const QStringList& items)
     return result;
 }
 
-enum class Load { Ok, Missing, Unreadable };
+enum class Load { Ok, Missing, Unreadable, TooLarge };
 
 Load loadText(const QString& path, QString& text)
 {
@@ -114,12 +114,21 @@ Load loadText(const QString& path, QString& text)
     // A directory or a hidden file is treated as if it were not there.
     if (path.isEmpty() || !info.exists() || info.isDir() || info.isHidden())
         return Load::Missing;
+    // Only a regular file: opening a pipe waits for a writer that may never
+    // come, and a device such as /dev/zero never ends.
+    if (!info.isFile())
+        return Load::Unreadable;
+    if (info.size() > kMaxFileBytes)
+        return Load::TooLarge;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Load::Unreadable;
-    const QByteArray bytes = file.readAll();
+    // The file may have grown since it was looked at.
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return Load::Unreadable;
+    if (bytes.size() > kMaxFileBytes)
+        return Load::TooLarge;
     text = decodeText(bytes);
     return Load::Ok;
 }
@@ -256,6 +265,8 @@ Fault checkFile(const QString& path)
         return Fault::Missing;
     case Load::Unreadable:
         return Fault::Unreadable;
+    case Load::TooLarge:
+        return Fault::TooLarge;
     case Load::Ok:
         break;
     }
@@ -279,6 +290,8 @@ QString checkMessage(Fault fault)
         return QStringLiteral("您所指定的课程描述文件无法打开，请检查文件是否可以读取，或重新选择。否则将使用默认设置。");
     case Fault::TooMany:
         return QStringLiteral("您所指定的课程描述文件中的课程超过了32767门，请重新选择。否则将使用默认设置。");
+    case Fault::TooLarge:
+        return QStringLiteral("您所指定的课程描述文件超过了16MB，不像是课程描述文件，请重新选择。否则将使用默认设置。");
     }
     return {};
 }
@@ -291,6 +304,8 @@ SubjectList readFile(const QString& path)
         throw FileError(Fault::Missing, path, QStringLiteral("文件不存在。"));
     case Load::Unreadable:
         throw FileError(Fault::Unreadable, path, QStringLiteral("文件无法打开或读取。"));
+    case Load::TooLarge:
+        throw FileError(Fault::TooLarge, path, QStringLiteral("文件超过了16MB，不像是课程描述文件。"));
     case Load::Ok:
         break;
     }
@@ -314,6 +329,7 @@ SubjectList readFile(const QString& path)
                             .arg(parsed.subjectItems.size()));
     case Fault::Missing:
     case Fault::Unreadable:
+    case Fault::TooLarge:
         break; // not produced by parseItems
     }
 

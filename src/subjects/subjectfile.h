@@ -22,7 +22,7 @@
 namespace subjects {
 
 // What is wrong with a subject file, in the order checkFile looks for it.
-enum class Fault { None, Missing, NoInfo, NoKemu, NoHyphen, Unreadable, TooMany };
+enum class Fault { None, Missing, NoInfo, NoKemu, NoHyphen, Unreadable, TooMany, TooLarge };
 
 // Subjects as two parallel lists: keys[i] belongs to names[i].
 struct SubjectList {
@@ -32,6 +32,11 @@ struct SubjectList {
 
 // Subject positions are signed 16-bit in the rest of the program.
 inline constexpr qsizetype kMaxSubjects = 32767;
+
+// A file longer than this is refused before it is read: even the most
+// subjects with long names take a fraction of it, and a longer one would
+// only cost memory (16 MiB).
+inline constexpr qint64 kMaxFileBytes = qint64(16) << 20;
 
 // Thrown by readFile when a file cannot be read as a subject list.
 class FileError : public std::runtime_error {
@@ -56,8 +61,9 @@ Fault checkFile(const QString& path);
 QString checkMessage(Fault fault);
 
 // Reads the subjects, sorted when the file asks for it. Throws FileError when
-// the file is missing or unreadable, a marker is missing, a subject has no
-// hyphen, or there are more than kMaxSubjects subjects.
+// the file is missing or unreadable (a device, pipe or socket counts as
+// unreadable), longer than kMaxFileBytes, a marker is missing, a subject has
+// no hyphen, or there are more than kMaxSubjects subjects.
 SubjectList readFile(const QString& path);
 
 // Sorts by key, names travelling with their keys, into the order of this

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -161,6 +162,42 @@ TEST_F(SubjectFile, MissingHiddenDirectoryAndUnopenableFiles)
     EXPECT_EQ(checkFile(socketPath), Fault::Unreadable);
     EXPECT_THROW(readFile(socketPath), FileError);
     ::close(fd);
+}
+
+TEST_F(SubjectFile, PipesDevicesAndHugeFilesAreRefusedUnread)
+{
+    // A pipe would keep the program waiting for a writer, /dev/zero would be
+    // read until memory runs out.
+    const QString pipe = dir.filePath(QStringLiteral("pipe.list"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString zero = dir.filePath(QStringLiteral("zero.list"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    for (const QString& path : {pipe, zero}) {
+        EXPECT_EQ(checkFile(path), Fault::Unreadable) << path.toStdString();
+        try {
+            readFile(path);
+            ADD_FAILURE() << "read " << path.toStdString();
+        } catch (const FileError& e) {
+            EXPECT_EQ(e.fault(), Fault::Unreadable);
+        }
+    }
+
+    // Up to kMaxFileBytes is read, one byte more is not.
+    QByteArray bytes = "[info]\n[kemu]\nk-";
+    bytes += QByteArray(kMaxFileBytes - bytes.size(), 'x');
+    const QString largest = write(bytes, QStringLiteral("largest.list"));
+    EXPECT_EQ(checkFile(largest), Fault::None);
+    EXPECT_EQ(readFile(largest).names.first().size(), kMaxFileBytes - 16);
+    const QString huge = write(bytes + 'x', QStringLiteral("huge.list"));
+    EXPECT_EQ(checkFile(huge), Fault::TooLarge);
+    try {
+        readFile(huge);
+        ADD_FAILURE() << "read a file of more than 16 MiB";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.fault(), Fault::TooLarge);
+        EXPECT_TRUE(e.message().contains(huge));
+    }
+    EXPECT_TRUE(checkMessage(Fault::TooLarge).contains(QStringLiteral("16MB")));
 }
 
 TEST_F(SubjectFile, ReadErrorsNameTheFileAndTheFault)
