@@ -120,7 +120,7 @@ QString usageText()
         width = std::max(width, namesOf(option).size());
     for (const QCommandLineOption& option : list)
         text += QStringLiteral("  %1  %2\n").arg(namesOf(option).leftJustified(width), option.description());
-    text += QStringLiteral("程序也接受 Qt 的标准选项，如 -platform、-style。\n\n"
+    text += QStringLiteral("\n程序也接受 Qt 的标准选项，如 -platform、-style。\n\n"
                            "环境变量：\n"
                            "  %1  打印时不送往打印机，而把打印结果写入这个 PDF 文件\n"
                            "  FONTCONFIG_FILE    已设置时，程序不使用自带的 fonts.conf\n")
