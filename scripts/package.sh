@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds the installable Debian package: a Release build of its own in
+# build-package/ (prefix /usr), then cpack. Prints the package's path.
+# Run scripts/setup.sh (or scripts/run.sh) once first for the build tools;
+# dpkg-shlibdeps (dpkg-dev) works out the package's library dependencies.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+build="$here/build-package"
+
+command -v dpkg-shlibdeps > /dev/null || {
+  echo "dpkg-shlibdeps is missing: apt-get install dpkg-dev" >&2
+  exit 1
+}
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr > /dev/null
+cmake --build "$build" --target lumetra doctool
+rm -f "$build"/lumetra_*.deb
+(cd "$build" && cpack -G DEB > cpack.log) || { cat "$build/cpack.log" >&2; exit 1; }
+ls "$build"/lumetra_*.deb
