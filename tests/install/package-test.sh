@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# The Debian package made by CPack from this build tree (scripts/package.sh
+# makes the real one from a Release build of its own; building one here
+# would take too long): its control fields and contents, then unpacked into
+# a temporary folder, the programs in it run. Status 77 (skipped) without
+# dpkg-shlibdeps (dpkg-dev), which works out the library dependencies.
+# Arguments: BUILD SOURCE VERSION APP_ID CPACK
+set -uo pipefail
+build=$1 source=$2 version=$3 app_id=$4 cpack=$5
+. "$(dirname "$0")/lib.sh"
+
+for tool in dpkg-deb dpkg-shlibdeps; do
+  command -v "$tool" > /dev/null || { echo "$tool is not installed" >&2; exit 77; }
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" > "$tmp/cpack.log" 2>&1 \
+  || { cat "$tmp/cpack.log" >&2; exit 1; }
+arch=$(dpkg --print-architecture)
+deb="$tmp/out/lumetra_${version}_$arch.deb"
+[[ -f "$deb" ]] || { echo "no $deb; cpack made: $(ls "$tmp/out")" >&2; exit 1; }
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[[ "$(field Package)" == lumetra ]] || fail "Package is '$(field Package)'"
+[[ "$(field Version)" == "$version" ]] || fail "Version is '$(field Version)'"
+[[ "$(field Architecture)" == "$arch" ]] || fail "Architecture is '$(field Architecture)'"
+[[ "$(field Section)" == education ]] || fail "Section is '$(field Section)'"
+[[ "$(field Maintainer)" == *Lumetra*'<'*'>' ]] || fail "Maintainer is '$(field Maintainer)'"
+depends=$(field Depends)
+# From the libraries the programs link (dpkg-shlibdeps), and named by hand.
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libgsf-1-114 \
+               qt6-qpa-plugins qt6-translations-l10n fonts-noto-cjk; do
+  [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
+done
+dpkg-deb --info "$deb" | grep -q '^ Description: .' || fail "no description"
+
+contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
+while read -r file; do
+  grep -qx "./usr/$file" <<< "$contents" || fail "the package lacks /usr/$file"
+done < <(installed_files "$app_id")
+grep -v -e '^\./usr/' -e '^\./$' <<< "$contents" && fail "files outside /usr"
+
+dpkg -x "$deb" "$tmp/root" || fail "dpkg -x failed"
+for program in lumetra lumetra-doctool; do
+  readelf -S "$tmp/root/usr/bin/$program" | grep -q '\.debug_info' && fail "$program is not stripped"
+done
+check_tree "$tmp/root/usr" "$source" "$app_id"
+check_programs "$tmp/root/usr" "$version" "$build"
+
+(( failures == 0 )) || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "Debian package: all checks passed"
