@@ -49,6 +49,11 @@ struct Paragraph {
     int alignment = 0;                // 0 left, 1 centre, 2 right, 3 justified
     std::int32_t firstLineIndent = 0; // twips, negative for a hanging indent
     std::vector<Run> runs;
+    // The look of an empty paragraph: the font, size and weight of its mark,
+    // which set its height (an empty timetable cell is as tall as a full
+    // one). Its text is unused. A paragraph with text has its mark look like
+    // its last run, and keeps this at its default.
+    Run mark;
     bool operator==(const Paragraph&) const = default;
 };
 

@@ -355,27 +355,42 @@ private:
         RunBuilder runs{out.paragraph.runs, {}};
         std::uint32_t cp = start;
         while (cp < end) {
-            const Piece& piece = pieces_.pieces[pieces_.find(cp)];
-            const std::uint32_t fc = fcOf(piece, cp);
-            const FkpIndex::Hit chpx = chpx_.find(fc);
-            std::uint32_t runEnd = std::min(end, piece.cpEnd);
-            const std::uint64_t width = piece.compressed ? 1 : 2;
-            if (chpx.fcEnd > fc)
-                runEnd = static_cast<std::uint32_t>(std::min<std::uint64_t>(runEnd, cp + (chpx.fcEnd - fc + width - 1) / width));
-
-            ChpDelta direct;
-            direct.collect(chpx.grpprl);
-            Chp chp = styleChp;
-            if (direct.characterStyle && *direct.characterStyle != 10) styles_->character(*direct.characterStyle).applyTo(chp);
-            direct.applyTo(chp);
-            if ((piece.prm & 1) && (piece.prm >> 1) < prcCharacters_.size()) prcCharacters_[piece.prm >> 1].applyTo(chp);
+            std::uint32_t runEnd = end;
+            const Chp chp = characterAt(cp, styleChp, &runEnd);
             if (chp.italic) report_->add("斜体");
             if (chp.underline) report_->add("下划线");
             if (chp.colour) report_->add("文字颜色");
             for (; cp < runEnd; ++cp) addCharacter(text_[cp], chp, runs);
         }
         runs.finish();
+        if (start == end && end == markCp && markCp < text_.size()) {
+            // An empty paragraph keeps the look of its mark: its height.
+            const Chp chp = characterAt(markCp, styleChp, nullptr);
+            out.paragraph.mark = Run{{}, fontName(chp.ftc[1]), chp.hps / 2.0, chp.bold};
+        }
         return out;
+    }
+
+    // The formatting of the character at cp; *runEnd (when given, holding
+    // an upper bound) becomes where that formatting ends.
+    Chp characterAt(std::uint32_t cp, const Chp& styleChp, std::uint32_t* runEnd)
+    {
+        const Piece& piece = pieces_.pieces[pieces_.find(cp)];
+        const std::uint32_t fc = fcOf(piece, cp);
+        const FkpIndex::Hit chpx = chpx_.find(fc);
+        if (runEnd) {
+            *runEnd = std::min(*runEnd, piece.cpEnd);
+            const std::uint64_t width = piece.compressed ? 1 : 2;
+            if (chpx.fcEnd > fc)
+                *runEnd = static_cast<std::uint32_t>(std::min<std::uint64_t>(*runEnd, cp + (chpx.fcEnd - fc + width - 1) / width));
+        }
+        ChpDelta direct;
+        direct.collect(chpx.grpprl);
+        Chp chp = styleChp;
+        if (direct.characterStyle && *direct.characterStyle != 10) styles_->character(*direct.characterStyle).applyTo(chp);
+        direct.applyTo(chp);
+        if ((piece.prm & 1) && (piece.prm >> 1) < prcCharacters_.size()) prcCharacters_[piece.prm >> 1].applyTo(chp);
+        return chp;
     }
 
     // Formatting the piece carries by reference, if any. A piece's own

@@ -127,10 +127,12 @@ private:
             last = runProperties(run);
             if (fc() > runStart) addCharacters(runStart, last);
         }
-        // The paragraph mark looks like the paragraph's last run, so an
-        // empty-looking line keeps its height. It gets an entry of its own,
+        // The paragraph mark looks like the paragraph's last run, or as the
+        // model says for an empty paragraph, so that an empty-looking line
+        // keeps its height. It gets an entry of its own,
         // as Word writes it: LibreOffice loses the formatting of a
         // paragraph just before a table when one entry spans its text and mark.
+        if (p.runs.empty()) last = runProperties(p.mark);
         const std::uint32_t markStart = fc();
         put(mark);
         characters.push_back({markStart, fc(), std::move(last)});

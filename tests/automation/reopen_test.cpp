@@ -66,6 +66,37 @@ QStringList layoutLines(const QString& pdf)
     return lines;
 }
 
+// Where each word of the printout stands (pdftotext's bounding boxes): a
+// row grown or shrunk moves every word below it.
+struct Word {
+    QString text;
+    double x = 0, y = 0;
+};
+
+std::vector<Word> wordPositions(const QString& pdf)
+{
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>"));
+    std::vector<Word> words;
+    const QString boxes = run("pdftotext", {"-bbox", pdf, "-"});
+    for (auto it = word.globalMatch(boxes); it.hasNext();) {
+        const auto match = it.next();
+        words.push_back({match.captured(3), match.captured(1).toDouble(), match.captured(2).toDouble()});
+    }
+    return words;
+}
+
+// The same words in the same places, give or take a point of rounding.
+void expectSamePlaces(const std::vector<Word>& a, const std::vector<Word>& b)
+{
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].text, b[i].text);
+        EXPECT_NEAR(a[i].x, b[i].x, 1.5) << a[i].text.toStdString();
+        EXPECT_NEAR(a[i].y, b[i].y, 1.5) << a[i].text.toStdString();
+    }
+}
+
 void printTo(const std::shared_ptr<word::Application>& app, const QString& pdf, const char* copies)
 {
     qputenv(platform::kPrintToPdfVariable, pdf.toUtf8());
@@ -157,6 +188,7 @@ TEST_F(Reopen, ABuiltTimetableComesBackAsItWasSavedOnScreenInTheFileAndInPrint)
     const QStringList beforeLines = layoutLines(before);
     EXPECT_TRUE(beforeLines.join(u'\n').contains(QStringLiteral("第一节(07:50-08:35)"))) << beforeLines.join(u'\n').toStdString();
     EXPECT_EQ(layoutLines(after), beforeLines);
+    expectSamePlaces(wordPositions(after), wordPositions(before));
 }
 
 // Another word processor lays a saved timetable out as ours does: the same

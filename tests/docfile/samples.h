@@ -22,12 +22,20 @@ inline docfile::Paragraph paragraph(std::vector<docfile::Run> runs, int alignmen
     return p;
 }
 
+// An empty paragraph as tall as text in that font and size.
+inline docfile::Paragraph emptyParagraph(std::string font = "宋体", double size = 9, bool bold = false)
+{
+    docfile::Paragraph p = paragraph({});
+    p.mark = run("", std::move(font), size, bold);
+    return p;
+}
+
 inline docfile::Cell cell(std::string text, std::int32_t width, int verticalAlignment = 1)
 {
     docfile::Cell c;
     c.width = width;
     c.verticalAlignment = verticalAlignment;
-    if (text.empty()) c.paragraphs.push_back(paragraph({}));
+    if (text.empty()) c.paragraphs.push_back(emptyParagraph());
     else c.paragraphs.push_back(paragraph({run(std::move(text))}));
     return c;
 }
@@ -85,7 +93,7 @@ inline std::int32_t textWidth(const docfile::Section& s) { return s.pageWidth - 
 
 inline docfile::Paragraph title(std::string text)
 {
-    if (text.empty()) return paragraph({});
+    if (text.empty()) return emptyParagraph("黑体", 16, true);
     return paragraph({run(std::move(text), "黑体", 16, true)});
 }
 
@@ -145,7 +153,7 @@ inline docfile::Document longCellTexts()
     auto& rows = std::get<docfile::Table>(doc.blocks[1]).rows;
     std::string longText;
     for (int i = 0; i < 120; ++i) longText += "综合实践活动";
-    rows[1].cells[1].paragraphs = {paragraph({run(longText)}), paragraph({run("第二段 second paragraph")}), paragraph({})};
+    rows[1].cells[1].paragraphs = {paragraph({run(longText)}), paragraph({run("第二段 second paragraph")}), emptyParagraph("仿宋", 12)};
     rows[2].cells[6].paragraphs[0].runs[0].text = std::string(3000, 'x');
     rows[3].cells[4].paragraphs[0].runs[0].text = "😀 emoji & 𠀀";  // beyond the 16-bit range
     return doc;

@@ -53,19 +53,25 @@ Qt::Alignment qtAlignment(int alignment)
 
 // ------------------------------------------------------------ to the model
 
+// The look of text in `format`, without the text.
+docfile::Run lookOf(const QTextCharFormat& format, const QFont& documentFont)
+{
+    docfile::Run run;
+    const QStringList families = format.fontFamilies().toStringList();
+    run.font = (families.isEmpty() ? documentFont.family() : families.first()).toStdString();
+    run.size = format.fontPointSize() > 0 ? format.fontPointSize() : documentFont.pointSizeF();
+    run.bold = format.fontWeight() >= QFont::Bold;
+    return run;
+}
+
 docfile::Run runOf(const QTextFragment& fragment, const QFont& documentFont)
 {
-    const QTextCharFormat format = fragment.charFormat();
-    docfile::Run run;
+    docfile::Run run = lookOf(fragment.charFormat(), documentFont);
     QString text = fragment.text();
     text.remove(QChar::ObjectReplacementCharacter); // inline objects are not kept
     text.replace(QChar::LineSeparator, u'\n');
     text.replace(QChar::Nbsp, u' ');
     run.text = text.toStdString();
-    const QStringList families = format.fontFamilies().toStringList();
-    run.font = (families.isEmpty() ? documentFont.family() : families.first()).toStdString();
-    run.size = format.fontPointSize() > 0 ? format.fontPointSize() : documentFont.pointSizeF();
-    run.bold = format.fontWeight() >= QFont::Bold;
     return run;
 }
 
@@ -79,6 +85,9 @@ docfile::Paragraph paragraphOf(const QTextBlock& block, const QFont& documentFon
         if (!run.text.empty())
             paragraph.runs.push_back(std::move(run));
     }
+    // An empty paragraph's height comes from the font it would type in.
+    if (paragraph.runs.empty())
+        paragraph.mark = lookOf(block.charFormat(), documentFont);
     return paragraph;
 }
 
@@ -185,8 +194,7 @@ void fillBlock(QTextCursor& cursor, const docfile::Paragraph& paragraph)
     format.setAlignment(qtAlignment(paragraph.alignment));
     format.setTextIndent(fromTwips(paragraph.firstLineIndent));
     cursor.setBlockFormat(format);
-    if (!paragraph.runs.empty())
-        cursor.mergeBlockCharFormat(charFormatOf(paragraph.runs.front()));
+    cursor.mergeBlockCharFormat(charFormatOf(paragraph.runs.empty() ? paragraph.mark : paragraph.runs.front()));
     for (const docfile::Run& run : paragraph.runs) {
         QString text = QString::fromStdString(run.text);
         text.replace(u'\n', QChar::LineSeparator);

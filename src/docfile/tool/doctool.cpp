@@ -19,7 +19,10 @@ json::Value toJson(const Paragraph& p)
     json::Array runs;
     for (const Run& r : p.runs)
         runs.push_back(json::Object{{"text", r.text}, {"font", r.font}, {"size", r.size}, {"bold", r.bold}});
-    return json::Object{{"alignment", p.alignment}, {"firstLineIndent", p.firstLineIndent}, {"runs", std::move(runs)}};
+    json::Object object{{"alignment", p.alignment}, {"firstLineIndent", p.firstLineIndent}, {"runs", std::move(runs)}};
+    if (p.runs.empty())
+        object.emplace("mark", json::Object{{"font", p.mark.font}, {"size", p.mark.size}, {"bold", p.mark.bold}});
+    return object;
 }
 
 json::Value toJson(const Document& doc, const ReadReport& report)
@@ -79,6 +82,11 @@ Paragraph paragraphFrom(const json::Value& v)
             if (const json::Value* b = r.find("bold")) run.bold = b->boolean();
             p.runs.push_back(std::move(run));
         }
+    if (const json::Value* m = v.find("mark")) {
+        if (const json::Value* f = m->find("font")) p.mark.font = f->string();
+        if (const json::Value* s = m->find("size")) p.mark.size = s->number();
+        if (const json::Value* b = m->find("bold")) p.mark.bold = b->boolean();
+    }
     return p;
 }
 
