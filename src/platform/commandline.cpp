@@ -84,8 +84,12 @@ CommandLine parseCommandLine(const QStringList& arguments)
     line.action = CommandLine::Action::Error;
     if (!parsed) {
         const QStringList unknown = parser.unknownOptionNames();
-        line.error = unknown.isEmpty() ? parser.errorText()
-                                       : QStringLiteral("未知选项“%1”。").arg(unknown.constFirst());
+        if (unknown.isEmpty()) {
+            line.error = parser.errorText();
+        } else {
+            const QString& name = unknown.constFirst();
+            line.error = QStringLiteral("未知选项“%1%2”。").arg(name.size() == 1 ? "-" : "--", name);
+        }
         return line;
     }
     const QStringList files = parser.positionalArguments();

@@ -57,7 +57,7 @@ TEST(CommandLineOptions, MistakesAreNamedAndNothingIsOpened)
 {
     const CommandLine unknown = parse({"--word-processr=builtin", "a.doc"});
     EXPECT_EQ(unknown.action, CommandLine::Action::Error);
-    EXPECT_TRUE(unknown.error.contains(QStringLiteral("word-processr"))) << unknown.error.toStdString();
+    EXPECT_TRUE(unknown.error.contains(QStringLiteral("“--word-processr”"))) << unknown.error.toStdString();
     EXPECT_TRUE(unknown.file.isEmpty());
 
     const CommandLine two = parse({"a.doc", "b.doc"});

@@ -92,6 +92,8 @@ check_programs() {
   [[ $status == 2 && "$out" == *no-such-option* ]] || fail "lumetra --no-such-option: status $status, printed: $out"
 
   check_starts "$lumetra"
+  # Qt's own options are Qt's: taken off the line, not refused as unknown.
+  check_starts "$lumetra" -reverse -style fusion
 
   # The document tool under its installed name; a document it makes opens
   # at start when named on the line.
