@@ -88,7 +88,8 @@ CommandLine parseCommandLine(const QStringList& arguments)
             line.error = parser.errorText();
         } else {
             const QString& name = unknown.constFirst();
-            line.error = QStringLiteral("未知选项“%1%2”。").arg(name.size() == 1 ? "-" : "--", name);
+            const QString dashes = name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--");
+            line.error = QStringLiteral("未知选项“%1%2”。").arg(dashes, name);
         }
         return line;
     }

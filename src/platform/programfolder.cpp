@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 // The installed data folder as seen from the installed program's folder;
 // CMake passes the one worked out from the install directories.
@@ -54,6 +55,14 @@ QString dataFolderOf(const QString& programFolder)
     if (QFileInfo(installed).isDir())
         return QDir::toNativeSeparators(installed);
     return programFolder;
+}
+
+QString timetableFolder()
+{
+    if (dataFolder() == programFolder())
+        return programFolder();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 QString dataFolder()

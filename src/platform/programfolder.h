@@ -26,6 +26,11 @@ QString dataFolderOf(const QString& programFolder);
 // The data folder of this program: dataFolderOf(programFolder()).
 QString dataFolder();
 
+// Where the Open dialog for timetables starts: the program folder when the
+// program keeps its files beside itself (as in its build folder), else the
+// user's documents folder (an installed program's folder holds none).
+QString timetableFolder();
+
 // A file of the program's own: the data folder with exactly one separator
 // before `name`.
 QString inDataFolder(const QString& name);

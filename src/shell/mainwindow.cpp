@@ -276,7 +276,7 @@ void MainWindow::opendoc()
 {
     const QString path = dialogue::current().openFile(
         this, {QStringLiteral("打开课程表文件"), QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc"),
-               QStringLiteral("*.doc"), platform::programFolder(), QString()});
+               QStringLiteral("*.doc"), platform::timetableFolder(), QString()});
     if (!path.isEmpty())
         openPath(path);
 }
@@ -367,7 +367,7 @@ void MainWindow::loadSubjectFile()
 {
     const QString path = dialogue::current().openFile(
         this, {QStringLiteral("打开课程描述文件"), QStringLiteral("课程描述文件(*.list)|*.list"),
-               QStringLiteral("*.list"), platform::programFolder(), QString()});
+               QStringLiteral("*.list"), platform::dataFolder(), QString()});
     if (path.isEmpty())
         return;
     const subjects::Fault fault = subjects::checkFile(path);

@@ -54,11 +54,13 @@ TEST_F(DataFolder, AnInstalledProgramFindsItsFilesInShareLumetra)
         EXPECT_EQ(platform::dataFolderOf(bin), share) << bin.toStdString();
     EXPECT_EQ(platform::programFontConfig(path("usr/bin")), share + "/fonts.conf");
 
-    // Every user of the data folder follows it; the dialogs still start in
-    // the program's own folder.
+    // Every user of the data folder follows it; timetables are looked for
+    // in the user's documents, not among the programs.
     platform::setProgramFolder(path("usr/bin"));
     EXPECT_EQ(platform::programFolder(), path("usr/bin"));
     EXPECT_EQ(platform::dataFolder(), share);
+    EXPECT_NE(platform::timetableFolder(), path("usr/bin"));
+    EXPECT_TRUE(QFileInfo(platform::timetableFolder()).isDir());
     EXPECT_EQ(shell::defaultSubjectFile(), share + "/zvn.list");
     EXPECT_EQ(platform::inProgramFolder("zvn.list"), share + "/zvn.list");
     EXPECT_EQ(platform::helpFile(), share + "/help/index.html");
@@ -71,6 +73,8 @@ TEST_F(DataFolder, FilesBesideTheProgramWinAsInTheBuildFolder)
     putDataFiles(path("build/share/lumetra"));
     EXPECT_EQ(platform::dataFolderOf(path("build/bin")), path("build/bin"));
     EXPECT_EQ(platform::programFontConfig(path("build/bin")), path("build/bin") + "/fonts.conf");
+    platform::setProgramFolder(path("build/bin"));
+    EXPECT_EQ(platform::timetableFolder(), path("build/bin")); // the dialogs start beside the program
 
     // The subject file alone, or the help folder alone, is enough to tell.
     write(path("a/bin/zvn.list"), "[info]\n");
