@@ -5,7 +5,11 @@
 
 #include "common/appstate.h"
 
+#include <functional>
+
 class QWidget;
+
+namespace word { class AutomationError; }
 
 namespace app {
 
@@ -28,19 +32,9 @@ public:
     // leaves no timetable open.
     virtual void reportEngineError(QWidget* parent, const word::AutomationError& error) = 0;
 
-    // Runs an action that drives the word processor; a failure is reported.
-    // Returns whether it went through.
-    template <typename F>
-    bool guarded(QWidget* parent, F action)
-    {
-        try {
-            action();
-            return true;
-        } catch (const word::AutomationError& error) {
-            reportEngineError(parent, error);
-            return false;
-        }
-    }
+    // Runs an action that drives the word processor; a failure is reported
+    // with reportEngineError. Returns whether it went through.
+    virtual bool guarded(QWidget* parent, const std::function<void()>& action) = 0;
 };
 
 } // namespace app

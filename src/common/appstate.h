@@ -3,10 +3,13 @@
 // the word-processor objects that hold it, the grid's size and the subject
 // file in force.
 
-#include "automation/word.h"
-
 #include <QString>
 #include <memory>
+
+namespace word {
+class Application;
+class Table;
+}
 
 namespace app {
 
@@ -19,13 +22,12 @@ struct AppState {
     bool opened = false;
     QString kemufile;
 
-    // Quits the word processor for a closing command. An instance the user
-    // has already closed counts as quit. Returns false when the user
-    // cancelled the quit; the instance then stays.
-    bool quitWordProcessor();
-
     // Forgets the timetable's objects (after a quit).
-    void forgetTimetable();
+    void forgetTimetable()
+    {
+        wd.reset();
+        mytable.reset();
+    }
 };
 
 } // namespace app

@@ -178,7 +178,7 @@ bool MainWindow::closeSequence()
     // A quit that fails is reported, and the timetable counts as closed all
     // the same; only the user's Cancel keeps it open.
     bool cancelled = false;
-    const bool done = guarded(this, [&] { cancelled = !m_state.quitWordProcessor(); });
+    const bool done = guarded(this, [&] { cancelled = !quitWordProcessor(); });
     // Cancelled by the user, or a save asked for on the way failed: the
     // word processor goes on and so does the timetable.
     if (cancelled || (!done && m_state.wd && m_state.wd->running()))
@@ -186,6 +186,33 @@ bool MainWindow::closeSequence()
     m_state.forgetTimetable();
     enterNoTimetable();
     return true;
+}
+
+bool MainWindow::quitWordProcessor()
+{
+    if (m_state.wd && m_state.wd->running()) {
+        try {
+            if (!m_state.wd->quit())
+                return false;
+        } catch (const word::AutomationError& error) {
+            // Gone while quitting: it is quit all the same.
+            if (error.kind() != word::AutomationError::NotRunning)
+                throw;
+        }
+    }
+    m_state.forgetTimetable();
+    return true;
+}
+
+bool MainWindow::guarded(QWidget* parent, const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const word::AutomationError& error) {
+        reportEngineError(parent, error);
+        return false;
+    }
 }
 
 void MainWindow::reportWordProcessorClosed()

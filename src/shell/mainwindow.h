@@ -2,6 +2,7 @@
 // The main window `main`: the menu bar every command starts from, the title
 // picture, and the application state all other windows read and write.
 
+#include "automation/word.h"
 #include "common/apphost.h"
 
 #include <QMainWindow>
@@ -35,6 +36,7 @@ public:
     void adoptTimetable(std::shared_ptr<word::Application> wd, std::shared_ptr<word::Table> table, int morning,
                         int hang, int lie) override;
     void reportEngineError(QWidget* parent, const word::AutomationError& error) override;
+    bool guarded(QWidget* parent, const std::function<void()>& action) override;
 
     // The close sequence: quit the word processor, no timetable open.
     // Returns false when the user cancelled the word processor's quit.
@@ -75,6 +77,10 @@ private:
     bool closeFirst(const QString& question);
     // False, after reporting it, when the timetable's word processor is gone.
     bool wordProcessorRunning();
+    // Quits the word processor for a closing command. An instance the user
+    // has already closed counts as quit. Returns false when the user
+    // cancelled the quit; the instance then stays.
+    bool quitWordProcessor();
     // The instance `which` has ended, however it ended.
     void wordProcessorEnded(const word::Application* which);
 
