@@ -30,9 +30,15 @@ struct Section {
     bool operator==(const Section&) const = default;
 };
 
+// A text colour as 0xRRGGBB, or kAutomaticColour: no colour of its own,
+// which readers show as black on white paper (and white on a dark
+// background). Word's own value for "automatic" has the same number.
+constexpr std::uint32_t kAutomaticColour = 0xFF000000;
+
 // A stretch of text with one look. The text is UTF-8; "\t" is a tab and "\n"
 // a line break inside the paragraph. An empty font name means the
-// document's default font; the reader always names the font.
+// document's default font; the reader always names the font. Underlining
+// is a single line; a file's other kinds (double, dotted, ...) read as it.
 // A symbol font's character in a file (a degree sign or a tick from
 // Symbol or Wingdings) is read as the Unicode character it shows where
 // there is one, in the text's own font; otherwise it is U+F000 plus the
@@ -42,6 +48,9 @@ struct Run {
     std::string font;
     double size = 10.5;  // points
     bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    std::uint32_t colour = kAutomaticColour;  // 0xRRGGBB or kAutomaticColour
     bool operator==(const Run&) const = default;
 };
 
@@ -49,7 +58,8 @@ struct Paragraph {
     int alignment = 0;                // 0 left, 1 centre, 2 right, 3 justified
     std::int32_t firstLineIndent = 0; // twips, negative for a hanging indent
     std::vector<Run> runs;
-    // The look of an empty paragraph: the font, size and weight of its mark,
+    // The look of an empty paragraph: the font, size, weight, slant,
+    // underline and colour of its mark,
     // which set its height (an empty timetable cell is as tall as a full
     // one). Its text is unused. A paragraph with text has its mark look like
     // its last run, and keeps this at its default.
@@ -59,18 +69,34 @@ struct Paragraph {
 
 // A cell always holds at least one paragraph in a file: the writer gives a
 // cell without paragraphs an empty one.
+//
+// Cells merged down a column stay cells of their own rows: the top one
+// starts the merge (verticalMerge 1) and holds the text, and the cell at
+// the same place in each row below that belongs to it continues it
+// (verticalMerge 2). Word lays the merged cells out as one and does not
+// show what a continuing cell holds, which is normally one empty paragraph.
+// A continuing cell without a cell above it to continue starts nothing, and
+// a starting cell with no continuing cell below it is a cell of its own
+// (files have both: Word keeps the marks of cells merged and split again).
 struct Cell {
     std::vector<Paragraph> paragraphs;
     int verticalAlignment = 0; // 0 top, 1 centre, 2 bottom
     std::int32_t width = 0;    // twips: the whole cell, its margins included (see Table)
+    int verticalMerge = 0;     // 0 none, 1 starts a merge downwards, 2 continues the one above
     bool operator==(const Cell&) const = default;
 };
 
 // Each row lists its own cells; a row whose cells were merged into one simply
 // has one cell as wide as the table. A row written to a file has 1 to 20
 // cells; a cell of width 0 is written with an equal share of the text width.
+//
+// A row is as tall as its content (heightRule 0, height unused and read as
+// 0), at least `height` (heightRule 1) or exactly `height` (heightRule 2),
+// cutting off what does not fit. The height is in twips, 1 to 31680.
 struct Row {
     std::vector<Cell> cells;
+    int heightRule = 0;       // 0 automatic, 1 at least, 2 exactly
+    std::int32_t height = 0;  // twips
     bool operator==(const Row&) const = default;
 };
 
@@ -118,7 +144,8 @@ Document readBytes(const unsigned char* data, std::size_t size, ReadReport* repo
 // Writing refuses (with an Error) a model the file format cannot hold:
 // more than 32,752 distinct font names, text of more than about 530
 // million characters, rows without cells or with more than 20, lengths
-// beyond Word's 22 inches, sizes, alignments or margins out of range.
+// beyond Word's 22 inches, sizes, alignments, margins, colours, row
+// heights or merge settings out of range.
 void writeFile(const Document& document, const std::string& path);
 std::vector<unsigned char> writeBytes(const Document& document);
 

@@ -137,23 +137,36 @@ private:
         row_ = Row{};
     }
 
-    // Cell widths and alignment from the row's definition; cells merged
-    // across into the cell before them become part of it.
+    static int verticalMergeOf(std::uint8_t flag)
+    {
+        if (flag == kVertMergeRestart) return 1;
+        return flag == kVertMergeContinue ? 2 : 0;
+    }
+
+    // Cell widths, alignment and vertical merges from the row's definition,
+    // and the row's height; cells merged across into the cell before them
+    // become part of it.
     void shapeRow(const Pap& pap)
     {
         const TDefTable& def = *pap.row;
+        if (pap.rowHeight != 0) {
+            row_.heightRule = pap.rowHeight > 0 ? 1 : 2;
+            row_.height = std::abs(static_cast<std::int32_t>(pap.rowHeight));
+        }
         std::vector<std::uint16_t> flags(row_.cells.size(), 0);
         for (std::size_t i = 0; i < row_.cells.size(); ++i) {
             if (i + 1 < def.cellEdges.size()) row_.cells[i].width = def.cellEdges[i + 1] - def.cellEdges[i];
             if (i < def.cells.size()) flags[i] = def.cells[i].flags;
             row_.cells[i].verticalAlignment = std::min((flags[i] >> 7) & 3, 2);
+            if (flags[i] & kTcVertMerge) row_.cells[i].verticalMerge = flags[i] & kTcVertRestart ? 1 : 2;
         }
         for (const Pap::VertAlign& va : pap.vertAligns)
             for (std::size_t i = va.first; i < va.limit && i < row_.cells.size(); ++i)
                 row_.cells[i].verticalAlignment = std::min<int>(va.value, 2);
+        for (const Pap::VertMerge& vm : pap.vertMerges)
+            if (vm.cell < row_.cells.size()) row_.cells[vm.cell].verticalMerge = verticalMergeOf(vm.flag);
         std::vector<Cell> cells;
         for (std::size_t i = 0; i < row_.cells.size(); ++i) {
-            if ((flags[i] >> 5) & 3) report_.add("纵向合并的单元格");
             if (i > 0 && (flags[i] & 3) == 2 && !cells.empty()) {
                 Cell& into = cells.back();
                 into.width += row_.cells[i].width;
@@ -357,16 +370,15 @@ private:
         while (cp < end) {
             std::uint32_t runEnd = end;
             const Chp chp = characterAt(cp, styleChp, &runEnd);
-            if (chp.italic) report_->add("斜体");
-            if (chp.underline) report_->add("下划线");
-            if (chp.colour) report_->add("文字颜色");
+            if (chp.kul > 1) report_->add("双线、点线等下划线（已读作单下划线）");
             for (; cp < runEnd; ++cp) addCharacter(text_[cp], chp, runs);
         }
         runs.finish();
         if (start == end && end == markCp && markCp < text_.size()) {
             // An empty paragraph keeps the look of its mark: its height.
             const Chp chp = characterAt(markCp, styleChp, nullptr);
-            out.paragraph.mark = Run{{}, fontName(chp.ftc[1]), chp.hps / 2.0, chp.bold};
+            if (chp.kul > 1) report_->add("双线、点线等下划线（已读作单下划线）");
+            out.paragraph.mark = lookOf(chp, chp.ftc[1]);
         }
         return out;
     }
@@ -403,6 +415,16 @@ private:
         return i < pieces_.prcs.size() ? &pieces_.prcs[i] : nullptr;
     }
 
+    // The look of text with these properties in the font numbered ftc.
+    Run lookOf(const Chp& chp, std::uint16_t ftc) const
+    {
+        Run look{{}, fontName(ftc), chp.hps / 2.0, chp.bold};
+        look.italic = chp.italic;
+        look.underline = chp.kul != 0;
+        look.colour = chp.colour;
+        return look;
+    }
+
     // Characters gathered into runs of one look, converted to UTF-8 at the end.
     struct RunBuilder {
         std::vector<Run>& runs;
@@ -412,11 +434,13 @@ private:
             if (!runs.empty()) runs.back().text = text::utf16ToUtf8(pending);
             pending.clear();
         }
-        void add(char16_t c, const std::string& font, double size, bool bold)
+        // The last run's text stays empty until it is flushed, so its look
+        // compares with `look` as a whole.
+        void add(char16_t c, Run&& look)
         {
-            if (runs.empty() || runs.back().font != font || runs.back().size != size || runs.back().bold != bold) {
+            if (runs.empty() || !(runs.back() == look)) {
                 flush();
-                runs.push_back(Run{{}, font, size, bold});
+                runs.push_back(std::move(look));
             }
             pending += c;
         }
@@ -458,11 +482,11 @@ private:
             const symbols::Character s = symbols::fromSymbolFont(symbolFont, chp.symbol->code);
             c = s.unit;
             if (!s.mapped) {
-                runs.add(c, symbolFont, chp.hps / 2.0, chp.bold);
+                runs.add(c, lookOf(chp, chp.symbol->ftc));
                 return;
             }
         }
-        runs.add(c, fontName(text::isEastAsian(c) ? chp.ftc[1] : chp.ftc[0]), chp.hps / 2.0, chp.bold);
+        runs.add(c, lookOf(chp, text::isEastAsian(c) ? chp.ftc[1] : chp.ftc[0]));
     }
 
     const std::string& fontName(std::uint16_t ftc) const

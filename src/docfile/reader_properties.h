@@ -60,9 +60,23 @@ struct Symbol {
 struct Chp {
     std::array<std::uint16_t, 3> ftc{};  // Latin, East Asian, other
     int hps = 20;                        // half points
-    bool bold = false, italic = false, underline = false, colour = false;
+    bool bold = false, italic = false;
+    std::uint8_t kul = 0;                         // underline kind: 0 none, 1 single, ...
+    std::uint32_t colour = kAutomaticColour;      // 0xRRGGBB or automatic
     std::optional<Symbol> symbol;
 };
+
+// A COLORREF (red, green, blue, then 0xFF for automatic) as the model's colour.
+inline std::uint32_t colourOfColorref(std::uint32_t cv)
+{
+    if ((cv >> 24) == 0xFF) return kAutomaticColour;
+    return ((cv & 0xFF) << 16) | (cv & 0xFF00) | ((cv >> 16) & 0xFF);
+}
+
+inline std::uint32_t colourOfIco(std::uint8_t ico)
+{
+    return ico > 0 && ico < records::kIcoColours.size() ? records::kIcoColours[ico] : kAutomaticColour;
+}
 
 // Changes to character properties, gathered from one or more grpprls so
 // that a style's changes are worked out once and applied cheaply.
@@ -70,7 +84,8 @@ struct ChpDelta {
     std::array<std::optional<std::uint16_t>, 3> ftc;
     std::optional<int> hps;
     Toggle bold = Toggle::Keep, italic = Toggle::Keep;
-    std::optional<bool> underline, colour;
+    std::optional<std::uint8_t> kul;
+    std::optional<std::uint32_t> colour;
     std::optional<std::uint16_t> characterStyle;
     std::optional<Symbol> symbol;
 
@@ -84,9 +99,9 @@ struct ChpDelta {
             case sprm::CHps: hps = std::max<int>(2, v.u16(0)); break;
             case sprm::CFBold: bold = combine(bold, toggleOperand(v.u8(0))); break;
             case sprm::CFItalic: italic = combine(italic, toggleOperand(v.u8(0))); break;
-            case sprm::CKul: underline = v.u8(0) != 0; break;
-            case sprm::CIco: colour = v.u8(0) > 1; break;  // 0 automatic, 1 black
-            case sprm::CCv: colour = (v.u32(0) & 0xFF000000u) == 0 && (v.u32(0) & 0xFFFFFF) != 0; break;
+            case sprm::CKul: kul = v.u8(0); break;
+            case sprm::CIco: colour = colourOfIco(v.u8(0)); break;
+            case sprm::CCv: colour = colourOfColorref(v.u32(0)); break;
             case sprm::CIstd: characterStyle = v.u16(0); break;
             case sprm::CSymbol: symbol = Symbol{v.u16(0), v.u16(2)}; break;
             default: break;
@@ -99,7 +114,7 @@ struct ChpDelta {
         if (later.hps) hps = later.hps;
         bold = combine(bold, later.bold);
         italic = combine(italic, later.italic);
-        if (later.underline) underline = later.underline;
+        if (later.kul) kul = later.kul;
         if (later.colour) colour = later.colour;
         if (later.symbol) symbol = later.symbol;
     }
@@ -109,7 +124,7 @@ struct ChpDelta {
         if (hps) chp.hps = *hps;
         chp.bold = applyToggle(bold, chp.bold);
         chp.italic = applyToggle(italic, chp.italic);
-        if (underline) chp.underline = *underline;
+        if (kul) chp.kul = *kul;
         if (colour) chp.colour = *colour;
         if (symbol) chp.symbol = symbol;
     }
@@ -142,6 +157,9 @@ struct Pap {
     std::vector<VertAlign> vertAligns;
     std::optional<std::int16_t> gapHalf;       // half the space between cells' text
     std::optional<std::uint16_t> paddingLeft;  // a row's own left cell margin
+    std::int16_t rowHeight = 0;                // > 0 at least, < 0 exactly, 0 automatic
+    struct VertMerge { std::uint8_t cell, flag; };
+    std::vector<VertMerge> vertMerges;
 
     // The left and right margin inside the row's cells.
     std::int32_t cellMargin() const
@@ -174,6 +192,10 @@ struct Pap {
             case sprm::TCellPaddingDefault:
                 // Size byte, the cells (first, limit), the sides, the unit (3: twips), the width.
                 if (v.size() >= 7 && (v.u8(3) & 0x02) && v.u8(4) == 3) paddingLeft = v.u16(5);
+                break;
+            case sprm::TDyaRowHeight: rowHeight = v.i16(0); break;
+            case sprm::TVertMerge:
+                if (v.size() >= 3 && vertMerges.size() < 64) vertMerges.push_back({v.u8(1), v.u8(2)});
                 break;
             case sprm::TVertAlign:
                 // A row has at most 63 cells; more settings than that add nothing.

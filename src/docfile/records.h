@@ -91,10 +91,23 @@ constexpr std::uint16_t SVjc = 0x301A;
 constexpr std::uint16_t SBOrientation = 0x301D;
 
 constexpr std::uint16_t TDefTable = 0xD608;
+constexpr std::uint16_t TDyaRowHeight = 0x9407;  // > 0 at least, < 0 exactly, 0 automatic
+constexpr std::uint16_t TVertMerge = 0xD62B;     // size byte, cell, VerticalMergeFlag
 constexpr std::uint16_t TDxaGapHalf = 0x9602;
 constexpr std::uint16_t TVertAlign = 0xD62C;
 constexpr std::uint16_t TCellPaddingDefault = 0xD634;  // cell margins of the whole row
 } // namespace sprm
+
+// The colours of sprmCIco, 0xRRGGBB, by number; 0 is automatic.
+constexpr std::array<std::uint32_t, 17> kIcoColours = {
+    0, 0x000000, 0x0000FF, 0x00FFFF, 0x00FF00, 0xFF00FF, 0xFF0000, 0xFFFF00, 0xFFFFFF,
+    0x000080, 0x008080, 0x008000, 0x800080, 0x800000, 0x808000, 0x808080, 0xC0C0C0,
+};
+
+// A cell's vertical merge, as sprmTVertMerge gives it and as the bits
+// fVertMerge and fVertRestart of its Tc80 flags do.
+constexpr std::uint8_t kVertMergeContinue = 0x01, kVertMergeRestart = 0x03;
+constexpr std::uint16_t kTcVertMerge = 0x0020, kTcVertRestart = 0x0040;
 
 // One piece of the document text: where its characters are stored.
 struct Piece {

@@ -93,7 +93,36 @@ private:
         if (!(run.size > 0) || run.size > 1638) throw Error("字号超出了 Word 能记录的范围");
         s.w(sprm::CHps, static_cast<std::uint16_t>(std::lround(run.size * 2)));
         if (run.bold) s.b(sprm::CFBold, 1);
+        if (run.italic) s.b(sprm::CFItalic, 1);
+        if (run.underline) s.b(sprm::CKul, 1);  // a single line
+        if (run.colour != kAutomaticColour) {
+            if (run.colour > 0xFFFFFF) throw Error("文字颜色无效");
+            // The nearest of Word 97's sixteen colours for readers that know
+            // no others, then the colour itself, which later readers take.
+            s.b(sprm::CIco, nearestIco(run.colour));
+            const std::uint32_t r = run.colour >> 16, g = (run.colour >> 8) & 0xFF, b = run.colour & 0xFF;
+            s.l(sprm::CCv, r | (g << 8) | (b << 16));
+        }
         return s.bytes;
+    }
+
+    static std::uint8_t nearestIco(std::uint32_t colour)
+    {
+        auto channel = [](std::uint32_t c, int shift) { return static_cast<int>((c >> shift) & 0xFF); };
+        std::uint8_t best = 1;
+        long bestDistance = -1;
+        for (std::uint8_t ico = 1; ico < kIcoColours.size(); ++ico) {
+            long distance = 0;
+            for (int shift : {0, 8, 16}) {
+                const long d = channel(colour, shift) - channel(kIcoColours[ico], shift);
+                distance += d * d;
+            }
+            if (bestDistance < 0 || distance < bestDistance) {
+                best = ico;
+                bestDistance = distance;
+            }
+        }
+        return best;
     }
 
     void addCharacters(std::uint32_t start, std::vector<std::uint8_t> properties)
@@ -159,6 +188,7 @@ private:
             def.cellEdges.push_back(0);
             for (const Cell& cell : row.cells) {
                 if (cell.verticalAlignment < 0 || cell.verticalAlignment > 2) throw Error("单元格的垂直对齐方式无效");
+                if (cell.verticalMerge < 0 || cell.verticalMerge > 2) throw Error("单元格的纵向合并设置无效");
                 // A cell without a width gets an equal share of the text width.
                 const std::int32_t width = cell.width > 0 ? cell.width : std::max<std::int32_t>(textWidth / static_cast<std::int32_t>(row.cells.size()), 1);
                 const std::int32_t edge = def.cellEdges.back() + width;
@@ -166,6 +196,11 @@ private:
                 def.cellEdges.push_back(static_cast<std::int16_t>(edge));
                 Tc80 tc;
                 tc.flags = static_cast<std::uint16_t>(cell.verticalAlignment << 7);
+                // Vertical merges go in the cells' flags only, which every
+                // Word reads: a modifier per cell as well would not fit a
+                // row of 20 cells in a formatting page.
+                if (cell.verticalMerge == 1) tc.flags |= kTcVertMerge | kTcVertRestart;
+                if (cell.verticalMerge == 2) tc.flags |= kTcVertMerge;
                 tc.width = static_cast<std::uint16_t>(width);
                 tc.borders.fill(kCellBorder);
                 def.cells.push_back(tc);
@@ -185,6 +220,13 @@ private:
             s.b(sprm::PFInTable, 1).b(sprm::PFTtp, 1).l(sprm::PItap, 1);
             s.w(sprm::TDxaGapHalf, static_cast<std::uint16_t>(t.cellMargin));
             appendTDefTable(s, def);
+            if (row.heightRule < 0 || row.heightRule > 2) throw Error("表格的行高设置无效");
+            if (row.heightRule != 0) {
+                if (row.height < 1 || row.height > kTwipsLimit) throw Error("表格的行高超出了 Word 能记录的范围");
+                const std::int32_t height = row.heightRule == 1 ? row.height : -row.height;
+                s.w(sprm::TDyaRowHeight, static_cast<std::uint16_t>(height));
+            }
+
             s.op(sprm::TCellPaddingDefault);
             s.bytes.insert(s.bytes.end(), {6, 0, static_cast<std::uint8_t>(def.cells.size()), 0x02 | 0x08, 3});
             s.bytes.push_back(static_cast<std::uint8_t>(t.cellMargin));

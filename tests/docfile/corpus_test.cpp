@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -157,4 +158,42 @@ TEST(Corpus, ReportsWhatTheModelCannotHold)
     ReadReport plain;
     readFile((corpusDir() / "simple-table2.doc").string(), &plain);
     EXPECT_FALSE(plain.lossy()) << plain.dropped.front();
+}
+
+TEST(Corpus, ReadsSlantUnderlineColourAndMergesDown)
+{
+    // A damaged sample whose text names its own formatting ("Normal +
+    // Courier New, 12pt, Italic", colour names in their colours); and the
+    // file of merged cells, which marks two cells of its first column as
+    // merged down, each starting a merge of its own.
+    ReadReport report;
+    const Document doc = readFile((corpusDir() / "Fuzzed.doc").string(), &report);
+    for (const char* what : {"斜体", "下划线", "文字颜色"})
+        EXPECT_EQ(std::find(report.dropped.begin(), report.dropped.end(), what), report.dropped.end()) << what;
+    std::map<std::string, docfile::Run> runs;
+    for (const Block& b : doc.blocks)
+        if (const auto* p = std::get_if<Paragraph>(&b))
+            for (const docfile::Run& r : p->runs) runs.emplace(r.text, r);
+    auto look = [&](const std::string& prefix) {
+        const auto it = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return r.first.rfind(prefix, 0) == 0; });
+        return it == runs.end() ? docfile::Run{"(missing " + prefix + ")"} : it->second;
+    };
+    const docfile::Run italic = look("Normal + Courier New, 12pt, Italic"), underlined = look("Normal + Courier New, 12pt, Underlined");
+    EXPECT_TRUE(italic.italic && !italic.underline) << italic.text;
+    EXPECT_TRUE(underlined.underline && !underlined.italic) << underlined.text;
+    EXPECT_TRUE(look("Normal + Courier New, 12pt, Italic + Und").underline);
+    EXPECT_EQ(look("Red").colour, 0xFF0000u);
+    EXPECT_EQ(look("Blue").colour, 0x0000FFu);
+    EXPECT_EQ(look("Orange").colour, 0xFF6600u);
+    EXPECT_EQ(italic.colour, kAutomaticColour);
+
+    ReadReport merges;
+    const Document merged = readFile((corpusDir() / "table-merges.doc").string(), &merges);
+    EXPECT_FALSE(merges.lossy()) << merges.dropped.front();
+    const Table* table = firstTable(merged);
+    ASSERT_NE(table, nullptr);
+    ASSERT_GE(table->rows.size(), 3u);
+    EXPECT_EQ(table->rows[1].cells.at(0).verticalMerge, 1);
+    EXPECT_EQ(table->rows[2].cells.at(0).verticalMerge, 1);
+    EXPECT_EQ(table->rows[1].cells.at(1).verticalMerge, 0);
 }

@@ -124,3 +124,57 @@ TEST(Reading, PageBreakEndsAParagraphWhereTheFormattingDoes)
     EXPECT_EQ(std::get<Paragraph>(back.blocks[2]), paragraph({run("甲丙")}, 0));
     EXPECT_TRUE(dropped(report, "分页符"));
 }
+
+TEST(Reading, FormattingAsOtherProgramsWriteIt)
+{
+    // A colour between Word 97's sixteen, a double underline and a table
+    // whose rows carry their heights and vertical merges as Word 2000 and
+    // later write them: in modifiers of the row rather than in the cells'
+    // flags.
+    Document doc;
+    docfile::Run red = run("红字", "宋体", 10.5);
+    red.colour = 0x8A0000;
+    docfile::Run underlined = run("下划线", "宋体", 10.5);
+    underlined.underline = true;
+    doc.blocks.emplace_back(paragraph({red, run("，"), underlined}, 0));
+    // Rows of heights of their own, so that each has formatting of its own.
+    doc.blocks.emplace_back(Table{{Row{{samples::cell("上", 2000), samples::cell("A", 2000)}, 1, 100},
+                                   Row{{samples::cell("下", 2000), samples::cell("", 2000)}, 1, 200}}});
+    Streams s(doc);
+
+    // The colour's own value goes (its modifier becomes one we do not
+    // read), leaving the nearest of the sixteen: dark red.
+    ASSERT_TRUE(replaceOnce(s.wordDocument, bytes({0x70, 0x68, 0x8A, 0, 0, 0}), bytes({0x03, 0x6A, 0x8A, 0, 0, 0})));
+    ASSERT_TRUE(replaceOnce(s.wordDocument, bytes({0x3E, 0x2A, 1}), bytes({0x3E, 0x2A, 3})));
+    // Each row's cell margins give way to a vertical merge of its second
+    // cell and a height that overrides the one before: exactly 300 twips,
+    // then at least 300.
+    auto withPadding = [](std::vector<unsigned char> height) {
+        height.insert(height.end(), {0x34, 0xD6, 6, 0, 2, 0x0A, 3, 28, 0});
+        return height;
+    };
+    ASSERT_TRUE(replaceOnce(s.wordDocument, withPadding({0x07, 0x94, 100, 0}),
+                            bytes({0x07, 0x94, 100, 0, 0x2B, 0xD6, 2, 1, 3, 0x07, 0x94, 0xD4, 0xFE})));
+    ASSERT_TRUE(replaceOnce(s.wordDocument, withPadding({0x07, 0x94, 200, 0}),
+                            bytes({0x07, 0x94, 200, 0, 0x2B, 0xD6, 2, 1, 1, 0x07, 0x94, 0x2C, 0x01})));
+
+    ReadReport report;
+    const Document back = readBytes(s.file(), &report);
+    const auto& runs = std::get<Paragraph>(back.blocks.at(0)).runs;
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].colour, 0x800000u);
+    EXPECT_EQ(runs[1].colour, kAutomaticColour);
+    EXPECT_TRUE(runs[2].underline);
+    EXPECT_EQ(report.dropped, std::vector<std::string>{"双线、点线等下划线（已读作单下划线）"});
+
+    const Table& table = std::get<Table>(back.blocks.at(1));
+    ASSERT_EQ(table.rows.size(), 2u);
+    EXPECT_EQ(table.rows[0].heightRule, 2);
+    EXPECT_EQ(table.rows[0].height, 300);
+    EXPECT_EQ(table.rows[1].heightRule, 1);
+    EXPECT_EQ(table.rows[1].height, 300);
+    EXPECT_EQ(table.rows[0].cells.at(0).verticalMerge, 0);
+    EXPECT_EQ(table.rows[0].cells.at(1).verticalMerge, 1);
+    EXPECT_EQ(table.rows[1].cells.at(1).verticalMerge, 2);
+    EXPECT_EQ(table.cellMargin, 28);  // from the gap between cells, which stays
+}

@@ -36,6 +36,7 @@ std::vector<Named> documents()
         {"a hundred lessons", samples::longTimetable(100)},
         {"Word's cell margins", samples::withCellMargin(108)},
         {"no cell margins", samples::withCellMargin(0)},
+        {"the editor's formatting", samples::formattedTimetable()},
     };
 }
 
@@ -67,6 +68,38 @@ TEST(RoundTrip, KeepsTheMergedLunchRowAsOneFullWidthCell)
     EXPECT_EQ(lunch.cells[0].width, rowWidth);
 }
 
+TEST(RoundTrip, KeepsTheEditorsFormatting)
+{
+    // Each property on its own, so that a fault names the one lost.
+    const Document doc = samples::formattedTimetable();
+    const Document back = roundTrip(doc);
+    const Paragraph& title = std::get<Paragraph>(back.blocks.at(0));
+    ASSERT_EQ(title.runs.size(), 2u);
+    EXPECT_EQ(title.runs[0].colour, 0xC00000u);
+    EXPECT_FALSE(title.runs[0].italic);
+    EXPECT_TRUE(title.runs[1].italic);
+    EXPECT_TRUE(title.runs[1].underline);
+    EXPECT_EQ(title.runs[1].colour, 0x0070C0u);
+    const Paragraph& note = std::get<Paragraph>(back.blocks.at(1));
+    EXPECT_TRUE(note.runs.empty());
+    EXPECT_TRUE(note.mark.italic);
+    EXPECT_TRUE(note.mark.underline);
+    EXPECT_EQ(note.mark.colour, 0x00B050u);
+
+    const Table& table = std::get<Table>(back.blocks.at(2));
+    EXPECT_EQ(table.rows.at(0).heightRule, 2);
+    EXPECT_EQ(table.rows.at(0).height, 567);
+    EXPECT_EQ(table.rows.at(1).heightRule, 1);
+    EXPECT_EQ(table.rows.at(1).height, 454);
+    // Black is a colour of its own, not the automatic one.
+    EXPECT_EQ(table.rows.at(2).cells.at(4).paragraphs.at(0).runs.at(0).colour, 0x000000u);
+    EXPECT_EQ(table.rows.at(2).cells.at(5).paragraphs.at(0).runs.at(0).colour, kAutomaticColour);
+    EXPECT_EQ(table.rows.at(1).cells.at(1).verticalMerge, 1);
+    EXPECT_EQ(table.rows.at(2).cells.at(1).verticalMerge, 2);
+    EXPECT_EQ(table.rows.at(3).cells.at(1).verticalMerge, 0);
+    EXPECT_EQ(table.rows.at(9).cells.at(6).verticalMerge, 2);
+}
+
 TEST(RoundTrip, DocumentEndingInAParagraphOrEmpty)
 {
     Document doc = samples::defaultTimetable();
@@ -86,13 +119,15 @@ TEST(RoundTrip, NormalisesWhatAFileCannotHold)
     Cell noParagraphs;
     noParagraphs.width = 0;
     doc.blocks.emplace_back(p);
-    doc.blocks.emplace_back(Table{{Row{{noParagraphs, cell("x", 0)}}}});
+    doc.blocks.emplace_back(Table{{Row{{noParagraphs, cell("x", 0)}, 0, 300}}});
     const Document back = roundTrip(doc);
     const docfile::Run& r = std::get<Paragraph>(back.blocks.at(0)).runs.at(0);
     EXPECT_EQ(r.text, "abcd");       // control characters with a meaning of their own are left out
     EXPECT_EQ(r.size, 9.5);          // sizes are kept in half points
     EXPECT_EQ(r.font, "Times New Roman");  // no font: the document's default for Latin text
     const Row& row = std::get<Table>(back.blocks.at(1)).rows.at(0);
+    EXPECT_EQ(row.heightRule, 0);
+    EXPECT_EQ(row.height, 0);  // an automatic row's height is not kept
     ASSERT_EQ(row.cells.size(), 2u);
     EXPECT_EQ(row.cells[0].paragraphs.size(), 1u);
     const std::int32_t share = samples::textWidth(Section{}) / 2;
@@ -117,6 +152,19 @@ TEST(Writer, RefusesWhatWordCannotRecord)
     Document badAlignment = samples::defaultTimetable();
     std::get<Paragraph>(badAlignment.blocks[0]).alignment = 7;
     EXPECT_THROW(writeBytes(badAlignment), Error);
+
+    auto refused = [](auto change) {
+        Document doc = samples::formattedTimetable();
+        change(std::get<Table>(doc.blocks[2]));
+        EXPECT_THROW(writeBytes(doc), Error);
+    };
+    refused([](Table& t) { t.rows[0].cells[0].paragraphs[0].runs[0].colour = 0x1000000; });
+    refused([](Table& t) { t.rows[0].cells[0].paragraphs[0].runs[0].colour = 0xFFFFFFFF; });
+    refused([](Table& t) { t.rows[0].heightRule = 3; });
+    refused([](Table& t) { t.rows[0].height = 0; });  // exactly nothing
+    refused([](Table& t) { t.rows[1].height = 40000; });
+    refused([](Table& t) { t.rows[1].cells[0].verticalMerge = 3; });
+    refused([](Table& t) { t.rows[1].cells[0].verticalMerge = -1; });
 
     try {
         writeFile(samples::defaultTimetable(), "/nonexistent-folder/timetable.doc");

@@ -197,4 +197,48 @@ inline docfile::Document withCellMargin(std::int32_t margin)
     return doc;
 }
 
+// The default timetable with what the editor adds: slanted, underlined and
+// coloured text (black given as a colour too), an empty paragraph whose mark
+// has such a look, rows of set heights, a double lesson merged down two
+// rows and a cell merged down three.
+inline docfile::Document formattedTimetable()
+{
+    docfile::Document doc = defaultTimetable();
+    auto& title = std::get<docfile::Paragraph>(doc.blocks[0]);
+    title.runs[0].colour = 0xC00000;
+    docfile::Run term = run("（下学期）", "楷体", 12);
+    term.italic = term.underline = true;
+    term.colour = 0x0070C0;
+    title.runs.push_back(term);
+    docfile::Paragraph note = emptyParagraph("楷体", 12);
+    note.mark.italic = note.mark.underline = true;
+    note.mark.colour = 0x00B050;
+    doc.blocks.insert(doc.blocks.begin() + 1, note);
+
+    auto& rows = std::get<docfile::Table>(doc.blocks[2]).rows;
+    rows[0].heightRule = 2;  // exactly 1 cm
+    rows[0].height = 567;
+    for (std::size_t r = 1; r < rows.size(); ++r) {
+        rows[r].heightRule = 1;  // at least 0.8 cm
+        rows[r].height = 454;
+    }
+    rows[2].cells[2].paragraphs[0].runs[0].italic = true;
+    rows[2].cells[3].paragraphs[0].runs[0].underline = true;
+    rows[2].cells[4].paragraphs[0].runs[0].colour = 0x000000;
+    rows[3].cells[5].paragraphs[0].runs[0].colour = 0xFF0000;
+
+    // Monday's first two lessons are one double lesson.
+    rows[1].cells[1].verticalMerge = 1;
+    rows[2].cells[1] = cell("", rows[2].cells[1].width);
+    rows[2].cells[1].verticalMerge = 2;
+    // Saturday afternoon: one activity for three periods.
+    rows[7].cells[6].paragraphs[0].runs[0].text = "社团活动";
+    rows[7].cells[6].verticalMerge = 1;
+    for (std::size_t r = 8; r <= 9; ++r) {
+        rows[r].cells[6] = cell("", rows[r].cells[6].width);
+        rows[r].cells[6].verticalMerge = 2;
+    }
+    return doc;
+}
+
 } // namespace samples
