@@ -2,6 +2,7 @@
 // must each find the title, every cell's text in its row and column and
 // the merged lunch row, as our own reader does; LibreOffice must also see
 // the page size, the fonts and the cells' alignment and margins.
+#include "odf.h"
 #include "samples.h"
 #include "testutil.h"
 
@@ -19,6 +20,7 @@
 using namespace docfile;
 namespace fs = std::filesystem;
 
+using namespace odf;
 using testutil::readText;
 using testutil::run;
 
@@ -39,6 +41,10 @@ std::vector<Sample> samplesToCheck()
             {"tenbyseven", samples::tenPeriodsSevenDays()},
             {"mixed", samples::mixedText()}};
 }
+
+// What the editor adds, seen by LibreOffice alone: the other readers show
+// text only, and a merged-down cell changes the grid they are checked on.
+Sample formatted() { return {"formatted", samples::formattedTimetable()}; }
 
 std::string trim(const std::string& s)
 {
@@ -89,107 +95,6 @@ Seen ourReading(const fs::path& file)
     return seen;
 }
 
-std::string unescapeXml(std::string s)
-{
-    static const std::vector<std::pair<std::string, std::string>> entities{
-        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
-    for (const auto& [from, to] : entities)
-        for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
-    return s;
-}
-
-std::string stripTags(const std::string& xml)
-{
-    std::string out;
-    bool inTag = false;
-    for (char c : xml) {
-        if (c == '<') inTag = true;
-        else if (c == '>') inTag = false;
-        else if (!inTag) out += c;
-    }
-    return unescapeXml(out);
-}
-
-// The text of an ODF element's content: tags dropped, spaces, tabs and line breaks written out.
-std::string odfText(const std::string& xml)
-{
-    std::string out;
-    for (std::size_t at = 0; at < xml.size();) {
-        if (xml[at] != '<') {
-            const std::size_t next = xml.find('<', at);
-            out += unescapeXml(xml.substr(at, next - at));
-            at = next == std::string::npos ? xml.size() : next;
-            continue;
-        }
-        const std::size_t end = xml.find('>', at);
-        const std::string tag = xml.substr(at, end - at + 1);
-        if (tag.rfind("<text:tab", 0) == 0) out += '\t';
-        else if (tag.rfind("<text:line-break", 0) == 0) out += '\n';
-        else if (tag.rfind("<text:s", 0) == 0 && tag.rfind("<text:span", 0) != 0 && tag.rfind("<text:soft", 0) != 0) {
-            const std::string count = tag.find("text:c=\"") != std::string::npos ? tag.substr(tag.find("text:c=\"") + 8) : "1";
-            out += std::string(static_cast<std::size_t>(std::atoi(count.c_str())), ' ');
-        }
-        at = end == std::string::npos ? xml.size() : end + 1;
-    }
-    return out;
-}
-
-// The paragraphs (text:p) in an ODF fragment, in order: their opening tags and their text.
-std::vector<std::pair<std::string, std::string>> odfParagraphs(const std::string& xml)
-{
-    std::vector<std::pair<std::string, std::string>> out;
-    for (std::size_t at = xml.find("<text:p"); at != std::string::npos; at = xml.find("<text:p", at + 1)) {
-        if (xml.compare(at, 8, "<text:p ") != 0 && xml.compare(at, 8, "<text:p>") != 0) continue;
-        const std::size_t tagEnd = xml.find('>', at);
-        const std::string tag = xml.substr(at, tagEnd - at + 1);
-        if (tag.ends_with("/>")) {
-            out.emplace_back(tag, "");
-            continue;
-        }
-        const std::size_t close = xml.find("</text:p>", tagEnd);
-        out.emplace_back(tag, odfText(xml.substr(tagEnd + 1, close - tagEnd - 1)));
-    }
-    return out;
-}
-
-std::string odfCellText(const std::string& cell)
-{
-    std::string text;
-    for (const auto& p : odfParagraphs(cell)) text += p.second;
-    return text;
-}
-
-// The parts of `text` between each `open` (a tag's start) and the matching `close`.
-std::vector<std::string> elements(const std::string& text, const std::string& open, const std::string& close)
-{
-    std::vector<std::string> out;
-    for (std::size_t at = text.find(open); at != std::string::npos; at = text.find(open, at + 1)) {
-        const std::size_t end = text.find(close, at);
-        if (end == std::string::npos) break;
-        out.push_back(text.substr(at, end - at));
-    }
-    return out;
-}
-
-std::string attribute(const std::string& element, const std::string& name)
-{
-    const std::string key = name + "=\"";
-    const std::size_t at = element.find(key);
-    if (at == std::string::npos) return "";
-    const std::size_t start = at + key.size();
-    return element.substr(start, element.find('"', start) - start);
-}
-
-double twips(const std::string& length)
-{
-    const double v = std::atof(length.c_str());
-    if (length.ends_with("in")) return v * 1440;
-    if (length.ends_with("cm")) return v * 1440 / 2.54;
-    if (length.ends_with("mm")) return v * 144 / 2.54;
-    if (length.ends_with("pt")) return v * 20;
-    return NAN;
-}
-
 class Readers : public ::testing::Test {
 protected:
     static fs::path dir;
@@ -203,7 +108,9 @@ protected:
         // LibreOffice keeps its settings in a profile of its own here.
         setenv("HOME", (dir / "home").c_str(), 1);
         std::string files;
-        for (const Sample& s : samplesToCheck()) {
+        std::vector<Sample> all = samplesToCheck();
+        all.push_back(formatted());
+        for (const Sample& s : all) {
             writeFile(s.doc, (dir / (s.name + ".doc")).string());
             files += " '" + (dir / (s.name + ".doc")).string() + "'";
         }
@@ -215,6 +122,7 @@ protected:
             const auto [status, out] = run(soffice);
             bool all = true;
             for (const Sample& s : samplesToCheck()) all = all && fs::exists(dir / "lo" / (s.name + ".fodt"));
+            all = all && fs::exists(dir / "lo" / (formatted().name + ".fodt"));
             if (all) break;
             std::cerr << "soffice (status " << status << ") said: " << out << '\n';
         }
@@ -327,6 +235,84 @@ TEST_F(Readers, LibreOfficeSeesParagraphAlignmentAndIndent)
             EXPECT_NEAR(indent.empty() ? 0.0 : twips(indent), p->firstLineIndent, 2) << text;
         }
     }
+}
+
+TEST_F(Readers, LibreOfficeSeesTheEditorsFormatting)
+{
+    const Sample s = formatted();
+    const std::string xml = readText(dir / "lo" / (s.name + ".fodt"));
+    ASSERT_FALSE(xml.empty()) << "LibreOffice did not convert " << file(s);
+    std::map<std::string, std::string> styles;
+    for (const std::string& style : elements(xml, "<style:style ", "</style:style>")) styles[attribute(style, "style:name")] = style;
+    const std::string body = xml.substr(xml.find("<office:text"));
+    // The look of the text `fragment` in `part`: its paragraph's style and
+    // that of the span around it, if any.
+    auto lookOf = [&](const std::string& part, const std::string& fragment) {
+        const std::size_t at = part.find(fragment);
+        if (at == std::string::npos) return std::string("(no text " + fragment + ")");
+        const std::size_t p = part.rfind("<text:p ", at);
+        if (p == std::string::npos) return std::string("(no paragraph around " + fragment + ")");
+        std::string look = styles[attribute(part.substr(p, part.find('>', p) - p), "text:style-name")];
+        const std::size_t span = part.rfind("<text:span ", at);
+        if (span != std::string::npos && span > p && part.find("</text:span>", span) > at)
+            look += styles[attribute(part.substr(span, part.find('>', span) - span), "text:style-name")];
+        return look;
+    };
+    auto has = [](const std::string& look, const std::string& what) { return look.find(what) != std::string::npos; };
+    const std::string italic = "fo:font-style=\"italic\"", underline = "style:text-underline-style=\"solid\"";
+
+    const std::string title = lookOf(body, "高一（3）班课程表"), term = lookOf(body, "（下学期）");
+    EXPECT_TRUE(has(title, "fo:color=\"#c00000\"")) << title;
+    EXPECT_FALSE(has(title, italic)) << title;
+    EXPECT_FALSE(has(title, underline)) << title;
+    EXPECT_TRUE(has(term, italic)) << term;
+    EXPECT_TRUE(has(term, underline)) << term;
+    EXPECT_TRUE(has(term, "fo:color=\"#0070c0\"")) << term;
+    // The empty paragraph after the title: its mark's look is the paragraph's.
+    const std::string note = styles[attribute(odfParagraphs(body).at(1).first, "text:style-name")];
+    EXPECT_TRUE(has(note, italic)) << note;
+    EXPECT_TRUE(has(note, underline)) << note;
+    EXPECT_TRUE(has(note, "fo:color=\"#00b050\"")) << note;
+    const std::string table = elements(body, "<table:table ", "</table:table>").at(0);
+    const Table& ours = std::get<Table>(s.doc.blocks.at(2));
+    const std::vector<std::string> rows = elements(table, "<table:table-row", "</table:table-row>");
+    ASSERT_EQ(rows.size(), ours.rows.size());
+    auto cells = [&](std::size_t r) { return elements(rows.at(r), "<table:table-cell", "</table:table-cell>"); };
+    auto covered = [&](std::size_t r) { return elements(rows.at(r), "<table:covered-table-cell", ">").size(); };
+    // Row 2's second cell is covered by the one above: its third to sixth
+    // cells are LibreOffice's second to fifth.
+    auto subject = [&](std::size_t r, std::size_t c) { return ours.rows[r].cells[c].paragraphs[0].runs[0].text; };
+    const std::string italicCell = lookOf(cells(2).at(1), subject(2, 2)), underlinedCell = lookOf(cells(2).at(2), subject(2, 3));
+    const std::string blackCell = lookOf(cells(2).at(3), subject(2, 4)), redCell = lookOf(cells(3).at(5), subject(3, 5));
+    EXPECT_TRUE(has(italicCell, italic)) << italicCell;
+    EXPECT_FALSE(has(italicCell, underline)) << italicCell;
+    EXPECT_TRUE(has(underlinedCell, underline)) << underlinedCell;
+    EXPECT_TRUE(has(blackCell, "fo:color=\"#000000\"")) << blackCell;
+    EXPECT_TRUE(has(redCell, "fo:color=\"#ff0000\"")) << redCell;
+
+    // Row heights: the header exactly 1 cm, the others at least 0.8 cm.
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        SCOPED_TRACE("row " + std::to_string(r));
+        const std::string rowStyle = styles[attribute(rows[r], "table:style-name")];
+        const std::string exact = attribute(rowStyle, "style:row-height"), least = attribute(rowStyle, "style:min-row-height");
+        if (ours.rows[r].heightRule == 2) {
+            EXPECT_NEAR(twips(exact), ours.rows[r].height, 2) << rowStyle;
+            EXPECT_EQ(least, "") << rowStyle;
+        } else {
+            EXPECT_NEAR(twips(least), ours.rows[r].height, 2) << rowStyle;
+        }
+    }
+    // The double lesson spans two rows, the activity three; the cells
+    // below them are covered.
+    EXPECT_EQ(attribute(cells(1).at(1), "table:number-rows-spanned"), "2");
+    EXPECT_EQ(odfCellText(cells(1).at(1)), ours.rows[1].cells[1].paragraphs[0].runs[0].text);
+    EXPECT_EQ(attribute(cells(7).at(6), "table:number-rows-spanned"), "3");
+    EXPECT_EQ(odfCellText(cells(7).at(6)), "社团活动");
+    EXPECT_EQ(covered(1), 0u);
+    EXPECT_EQ(covered(2), 1u);
+    EXPECT_EQ(covered(8), 1u);
+    EXPECT_EQ(covered(9), 1u);
+    EXPECT_EQ(cells(2).size(), 6u);
 }
 
 TEST_F(Readers, CatdocSeesTheTitleAndEveryRow)
