@@ -67,13 +67,28 @@ TEST(Tool, DumpOfALibraryFileMakesTheSameDocument)
     const std::string doctool = env("LUMETRA_DOCTOOL");
     ASSERT_FALSE(doctool.empty()) << "LUMETRA_DOCTOOL is not set";
     const std::string base = ::testing::TempDir() + "doctool-";
-    const Document doc = samples::mixedText();
-    writeFile(doc, base + "a.doc");
-    auto [dumped, dump] = run("'" + doctool + "' dump '" + base + "a.doc' > '" + base + "a.json'");
-    ASSERT_EQ(dumped, 0) << dump;
-    auto [made, out] = run("'" + doctool + "' make '" + base + "a.json' '" + base + "b.doc'");
-    ASSERT_EQ(made, 0) << out;
-    EXPECT_TRUE(readFile(base + "b.doc") == doc);
+    for (const Document& doc : {samples::mixedText(), samples::formattedTimetable()}) {
+        writeFile(doc, base + "a.doc");
+        auto [dumped, dump] = run("'" + doctool + "' dump '" + base + "a.doc' > '" + base + "a.json'");
+        ASSERT_EQ(dumped, 0) << dump;
+        auto [made, out] = run("'" + doctool + "' make '" + base + "a.json' '" + base + "b.doc'");
+        ASSERT_EQ(made, 0) << out;
+        EXPECT_TRUE(readFile(base + "b.doc") == doc);
+    }
+    // What the editor adds shows only where it is set.
+    const json::Value dump = json::parse(run("'" + doctool + "' dump '" + base + "a.doc'").second);
+    const json::Value& title = *dump.find("blocks")->array().at(0).find("paragraph");
+    const json::Value& plain = title.find("runs")->array().at(0);
+    const json::Value& term = title.find("runs")->array().at(1);
+    EXPECT_EQ(plain.find("colour")->string(), "#C00000");
+    EXPECT_EQ(plain.find("italic"), nullptr);
+    EXPECT_TRUE(term.find("italic")->boolean());
+    EXPECT_TRUE(term.find("underline")->boolean());
+    const json::Value& rows = *dump.find("blocks")->array().at(2).find("table")->find("rows");
+    EXPECT_EQ(rows.array().at(0).find("heightRule")->number(), 2);
+    EXPECT_EQ(rows.array().at(0).find("height")->number(), 567);
+    EXPECT_EQ(rows.array().at(1).find("cells")->array().at(1).find("verticalMerge")->number(), 1);
+    EXPECT_EQ(rows.array().at(1).find("cells")->array().at(0).find("verticalMerge"), nullptr);
     for (const char* f : {"a.doc", "a.json", "b.doc"}) std::remove((base + f).c_str());
 }
 
@@ -91,5 +106,9 @@ TEST(Tool, ExplainsWhatWentWrong)
     const auto [badStatus, badOut] = run("'" + doctool + "' make '" + bad + "' /tmp/doctool-never.doc");
     EXPECT_EQ(badStatus, 1);
     EXPECT_NE(badOut.find("paragraph or a table"), std::string::npos) << badOut;
+    std::ofstream(bad) << R"({"blocks": [{"paragraph": {"runs": [{"text": "x", "colour": "red"}]}}]})";
+    const auto [colourStatus, colourOut] = run("'" + doctool + "' make '" + bad + "' /tmp/doctool-never.doc");
+    EXPECT_EQ(colourStatus, 1);
+    EXPECT_NE(colourOut.find("#RRGGBB"), std::string::npos) << colourOut;
     std::remove(bad.c_str());
 }

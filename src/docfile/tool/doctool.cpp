@@ -5,6 +5,7 @@
 #include "json.h"
 
 #include <cmath>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -14,14 +15,43 @@ namespace {
 
 using namespace docfile;
 
+// Colours as "#RRGGBB"; automatic colour is left out.
+std::string colourText(std::uint32_t colour)
+{
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "#%06X", static_cast<unsigned>(colour & 0xFFFFFF));
+    return buf;
+}
+
+std::uint32_t colourFrom(const json::Value& v)
+{
+    const std::string& s = v.string();
+    const bool hex = s.size() == 7 && s[0] == '#'
+        && s.find_first_not_of("0123456789abcdefABCDEF", 1) == std::string::npos;
+    if (!hex) throw std::runtime_error("JSON: a colour must be \"#RRGGBB\"");
+    return static_cast<std::uint32_t>(std::stoul(s.substr(1), nullptr, 16));
+}
+
+// The look of a run or a mark; slant, underline and colour only where set.
+json::Object lookToJson(const Run& r)
+{
+    json::Object o{{"font", r.font}, {"size", r.size}, {"bold", r.bold}};
+    if (r.italic) o.emplace("italic", true);
+    if (r.underline) o.emplace("underline", true);
+    if (r.colour != kAutomaticColour) o.emplace("colour", colourText(r.colour));
+    return o;
+}
+
 json::Value toJson(const Paragraph& p)
 {
     json::Array runs;
-    for (const Run& r : p.runs)
-        runs.push_back(json::Object{{"text", r.text}, {"font", r.font}, {"size", r.size}, {"bold", r.bold}});
+    for (const Run& r : p.runs) {
+        json::Object run = lookToJson(r);
+        run.emplace("text", r.text);
+        runs.push_back(std::move(run));
+    }
     json::Object object{{"alignment", p.alignment}, {"firstLineIndent", p.firstLineIndent}, {"runs", std::move(runs)}};
-    if (p.runs.empty())
-        object.emplace("mark", json::Object{{"font", p.mark.font}, {"size", p.mark.size}, {"bold", p.mark.bold}});
+    if (p.runs.empty()) object.emplace("mark", lookToJson(p.mark));
     return object;
 }
 
@@ -45,10 +75,17 @@ json::Value toJson(const Document& doc, const ReadReport& report)
             for (const Cell& cell : row.cells) {
                 json::Array paragraphs;
                 for (const Paragraph& p : cell.paragraphs) paragraphs.push_back(toJson(p));
-                cells.push_back(json::Object{{"width", cell.width}, {"verticalAlignment", cell.verticalAlignment},
-                                             {"paragraphs", std::move(paragraphs)}});
+                json::Object c{{"width", cell.width}, {"verticalAlignment", cell.verticalAlignment},
+                               {"paragraphs", std::move(paragraphs)}};
+                if (cell.verticalMerge != 0) c.emplace("verticalMerge", cell.verticalMerge);
+                cells.push_back(std::move(c));
             }
-            rows.push_back(json::Object{{"cells", std::move(cells)}});
+            json::Object r{{"cells", std::move(cells)}};
+            if (row.heightRule != 0) {
+                r.emplace("heightRule", row.heightRule);
+                r.emplace("height", row.height);
+            }
+            rows.push_back(std::move(r));
         }
         blocks.push_back(json::Object{{"table", json::Object{{"cellMargin", std::get<Table>(block).cellMargin},
                                                              {"rows", std::move(rows)}}}});
@@ -68,6 +105,16 @@ int integer(const json::Value& object, const char* key, int fallback)
     return static_cast<int>(d);
 }
 
+void lookFrom(const json::Value& v, Run& run)
+{
+    if (const json::Value* f = v.find("font")) run.font = f->string();
+    if (const json::Value* s = v.find("size")) run.size = s->number();
+    if (const json::Value* b = v.find("bold")) run.bold = b->boolean();
+    if (const json::Value* i = v.find("italic")) run.italic = i->boolean();
+    if (const json::Value* u = v.find("underline")) run.underline = u->boolean();
+    if (const json::Value* c = v.find("colour")) run.colour = colourFrom(*c);
+}
+
 Paragraph paragraphFrom(const json::Value& v)
 {
     Paragraph p;
@@ -77,16 +124,10 @@ Paragraph paragraphFrom(const json::Value& v)
         for (const json::Value& r : runs->array()) {
             Run run;
             if (const json::Value* t = r.find("text")) run.text = t->string();
-            if (const json::Value* f = r.find("font")) run.font = f->string();
-            if (const json::Value* s = r.find("size")) run.size = s->number();
-            if (const json::Value* b = r.find("bold")) run.bold = b->boolean();
+            lookFrom(r, run);
             p.runs.push_back(std::move(run));
         }
-    if (const json::Value* m = v.find("mark")) {
-        if (const json::Value* f = m->find("font")) p.mark.font = f->string();
-        if (const json::Value* s = m->find("size")) p.mark.size = s->number();
-        if (const json::Value* b = m->find("bold")) p.mark.bold = b->boolean();
-    }
+    if (const json::Value* m = v.find("mark")) lookFrom(*m, p.mark);
     return p;
 }
 
@@ -118,11 +159,14 @@ Document documentFrom(const json::Value& v)
             if (const json::Value* rows = t->find("rows"))
                 for (const json::Value& r : rows->array()) {
                     Row row;
+                    row.heightRule = integer(r, "heightRule", row.heightRule);
+                    row.height = integer(r, "height", row.height);
                     if (const json::Value* cells = r.find("cells"))
                         for (const json::Value& c : cells->array()) {
                             Cell cell;
                             cell.width = integer(c, "width", cell.width);
                             cell.verticalAlignment = integer(c, "verticalAlignment", cell.verticalAlignment);
+                            cell.verticalMerge = integer(c, "verticalMerge", cell.verticalMerge);
                             if (const json::Value* ps = c.find("paragraphs"))
                                 for (const json::Value& p : ps->array()) cell.paragraphs.push_back(paragraphFrom(p));
                             row.cells.push_back(std::move(cell));
