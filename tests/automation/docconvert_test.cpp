@@ -2,6 +2,7 @@
 #include "automation/builtin/docconvert.h"
 #include "automation/factory.h"
 #include "create/builder.h"
+#include "docfile/samples.h"
 #include "platform/printdestination.h"
 #include "support/printers.h"
 
@@ -91,6 +92,130 @@ TEST(DocConvert, AModelReadBackGivesTheSameModel)
             EXPECT_NEAR(a.rows[r].cells[c].width, b.rows[r].cells[c].width, 30) << r << "," << c;
         }
     }
+}
+
+namespace {
+
+// A fresh document as the engine makes one, filled from `model`.
+std::unique_ptr<DocumentData> documentOf(const docfile::Document& model)
+{
+    auto document = std::make_unique<DocumentData>();
+    document->text = std::make_unique<QTextDocument>();
+    document->text->setDefaultFont(defaultDocumentFont());
+    fromModel(model, *document);
+    EngineState::applyPage(*document);
+    return document;
+}
+
+QTextTable* firstTable(QTextDocument* text)
+{
+    for (QTextFrame* frame : text->rootFrame()->childFrames())
+        if (auto* table = qobject_cast<QTextTable*>(frame))
+            return table;
+    return nullptr;
+}
+
+} // namespace
+
+TEST(DocConvert, TheEditorsFormattingComesBackTheSame)
+{
+    // Slant, underline, colours (black as well as automatic), an empty
+    // paragraph's look, row heights and cells merged down two and three rows.
+    const docfile::Document model = samples::formattedTimetable();
+    const auto document = documentOf(model);
+
+    // In the word processor: one cell over the rows it was merged down.
+    QTextTable* table = firstTable(document->text.get());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(1, 1).rowSpan(), 2);
+    EXPECT_EQ(table->cellAt(2, 1), table->cellAt(1, 1));
+    EXPECT_EQ(table->cellAt(7, 6).rowSpan(), 3);
+    EXPECT_TRUE(table->cellAt(2, 2).firstCursorPosition().charFormat().fontItalic());
+    EXPECT_EQ(table->cellAt(3, 5).firstCursorPosition().charFormat().foreground().color(), QColor(0xFF, 0, 0));
+
+    const docfile::Document back = toModel(*document);
+    EXPECT_EQ(back.section, model.section);
+    ASSERT_EQ(back.blocks.size(), model.blocks.size());
+    EXPECT_EQ(std::get<docfile::Paragraph>(back.blocks[0]), std::get<docfile::Paragraph>(model.blocks[0]));
+    EXPECT_EQ(std::get<docfile::Paragraph>(back.blocks[1]), std::get<docfile::Paragraph>(model.blocks[1]));
+    const auto& a = std::get<docfile::Table>(model.blocks[2]);
+    const auto& b = std::get<docfile::Table>(back.blocks[2]);
+    EXPECT_EQ(b.cellMargin, a.cellMargin);
+    ASSERT_EQ(b.rows.size(), a.rows.size());
+    for (size_t r = 0; r < a.rows.size(); ++r) {
+        SCOPED_TRACE("row " + std::to_string(r));
+        EXPECT_EQ(b.rows[r].heightRule, a.rows[r].heightRule);
+        EXPECT_EQ(b.rows[r].height, a.rows[r].height);
+        ASSERT_EQ(b.rows[r].cells.size(), a.rows[r].cells.size());
+        for (size_t c = 0; c < a.rows[r].cells.size(); ++c) {
+            const docfile::Cell& want = a.rows[r].cells[c];
+            const docfile::Cell& got = b.rows[r].cells[c];
+            EXPECT_EQ(got.paragraphs, want.paragraphs) << "cell " << c;
+            EXPECT_EQ(got.verticalMerge, want.verticalMerge) << "cell " << c;
+            EXPECT_EQ(got.verticalAlignment, want.verticalAlignment) << "cell " << c;
+            EXPECT_NEAR(got.width, want.width, 30) << "cell " << c;
+        }
+    }
+}
+
+TEST(DocConvert, RowHeightsStayWithTheirRows)
+{
+    docfile::Document model = samples::formattedTimetable();
+    auto& rows = std::get<docfile::Table>(model.blocks[2]).rows;
+    rows[8].heightRule = 2; // a row whose merged cell starts above it
+    rows[8].height = 800;
+    const auto document = documentOf(model);
+    QTextTable* table = firstTable(document->text.get());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(rowHeight(table, 0), (RowHeight{2, 567}));
+    EXPECT_EQ(rowHeight(table, 8), (RowHeight{2, 800}));
+    EXPECT_EQ(rowHeight(table, 9), (RowHeight{1, 454}));
+
+    // A row put in above moves the heights down with their rows; taking it
+    // out again moves them back.
+    table->insertRows(0, 1);
+    setRowHeight(table, 0, RowHeight{});
+    EXPECT_EQ(rowHeight(table, 0), RowHeight{});
+    EXPECT_EQ(rowHeight(table, 1), (RowHeight{2, 567}));
+    EXPECT_EQ(rowHeight(table, 9), (RowHeight{2, 800}));
+    table->removeRows(0, 1);
+    EXPECT_EQ(rowHeight(table, 8), (RowHeight{2, 800}));
+
+    setRowHeight(table, 9, RowHeight{1, 1000});
+    EXPECT_EQ(rowHeight(table, 9), (RowHeight{1, 1000}));
+    EXPECT_EQ(std::get<docfile::Table>(toModel(*document).blocks[2]).rows[9].height, 1000);
+    EXPECT_EQ(rowHeight(table, 99), RowHeight{});
+}
+
+TEST(DocConvert, ARowWhoseCellsAllContinueTheRowAbove)
+{
+    // No cell starts in the second row: its height lives with the cells
+    // merged down into it, and it comes back as a row of continuing cells.
+    docfile::Document model;
+    docfile::Table table;
+    docfile::Row top{{samples::cell("上午", 2000), samples::cell("班会", 3000)}, 2, 500};
+    top.cells[0].verticalMerge = top.cells[1].verticalMerge = 1;
+    docfile::Row below{{samples::cell("", 2000), samples::cell("", 3000)}, 1, 700};
+    below.cells[0].verticalMerge = below.cells[1].verticalMerge = 2;
+    table.rows = {top, below};
+    model.blocks.emplace_back(samples::title("周一"));
+    model.blocks.emplace_back(table);
+    const auto document = documentOf(model);
+    QTextTable* qtTable = firstTable(document->text.get());
+    ASSERT_NE(qtTable, nullptr);
+    EXPECT_EQ(qtTable->cellAt(1, 1).row(), 0);
+    EXPECT_EQ(rowHeight(qtTable, 1), (RowHeight{1, 700}));
+    const docfile::Document saved = toModel(*document);
+    const auto& back = std::get<docfile::Table>(saved.blocks.at(1));
+    ASSERT_EQ(back.rows.size(), 2u);
+    EXPECT_EQ(back.rows[0].heightRule, 2);
+    EXPECT_EQ(back.rows[0].height, 500);
+    EXPECT_EQ(back.rows[1].heightRule, 1);
+    EXPECT_EQ(back.rows[1].height, 700);
+    ASSERT_EQ(back.rows[1].cells.size(), 2u);
+    EXPECT_EQ(back.rows[1].cells[0].verticalMerge, 2);
+    EXPECT_EQ(back.rows[1].cells[1].verticalMerge, 2);
+    EXPECT_EQ(back.rows[1].cells[1].paragraphs, below.cells[1].paragraphs);
 }
 
 TEST(Printing, NoPrinterIsSaidPlainly)

@@ -61,6 +61,12 @@ docfile::Run lookOf(const QTextCharFormat& format, const QFont& documentFont)
     run.font = (families.isEmpty() ? documentFont.family() : families.first()).toStdString();
     run.size = format.fontPointSize() > 0 ? format.fontPointSize() : documentFont.pointSizeF();
     run.bold = format.fontWeight() >= QFont::Bold;
+    run.italic = format.fontItalic();
+    run.underline = format.fontUnderline() || format.underlineStyle() != QTextCharFormat::NoUnderline;
+    // Text without a colour of its own is the file's automatic colour.
+    const QBrush foreground = format.foreground();
+    if (format.hasProperty(QTextFormat::ForegroundBrush) && foreground.style() != Qt::NoBrush)
+        run.colour = foreground.color().rgb() & 0xFFFFFF;
     return run;
 }
 
@@ -146,6 +152,21 @@ std::vector<double> columnWidths(QTextTable* table)
     return widths;
 }
 
+// What stands in a row below the first for a cell merged down over it:
+// one empty paragraph that looks like the merged cell's first one.
+docfile::Paragraph continuingParagraph(const docfile::Cell& first)
+{
+    docfile::Paragraph paragraph;
+    if (first.paragraphs.empty())
+        return paragraph;
+    const docfile::Paragraph& top = first.paragraphs.front();
+    paragraph.alignment = top.alignment;
+    paragraph.firstLineIndent = top.firstLineIndent;
+    paragraph.mark = top.runs.empty() ? top.mark : top.runs.front();
+    paragraph.mark.text.clear();
+    return paragraph;
+}
+
 docfile::Table tableOf(QTextTable* table, const QFont& font)
 {
     const std::vector<double> widths = columnWidths(table);
@@ -153,7 +174,12 @@ docfile::Table tableOf(QTextTable* table, const QFont& font)
     model.cellMargin = toTwips(table->format().cellPadding());
     for (int row = 0; row < table->rows(); ++row) {
         docfile::Row modelRow;
-        for (int column : rowCellColumns(table, row)) {
+        const RowHeight height = rowHeight(table, row);
+        modelRow.heightRule = height.rule;
+        modelRow.height = height.rule == 0 ? 0 : height.twips;
+        // Every cell the row crosses, from left to right; a cell merged
+        // down from a row above stands in this row as a continuing cell.
+        for (int column = 0; column < table->columns();) {
             const QTextTableCell cell = table->cellAt(row, column);
             docfile::Cell modelCell;
             collectParagraphs(cell.begin(), font, modelCell.paragraphs);
@@ -162,12 +188,20 @@ docfile::Table tableOf(QTextTable* table, const QFont& font)
             case QTextCharFormat::AlignBottom: modelCell.verticalAlignment = 2; break;
             default: modelCell.verticalAlignment = 0;
             }
+            if (cell.row() < row) {
+                modelCell.verticalMerge = 2;
+                modelCell.paragraphs = {continuingParagraph(modelCell)};
+            } else if (cell.rowSpan() > 1) {
+                modelCell.verticalMerge = 1;
+            }
             // The columns the cell covers (its span, counted on the grid).
+            const int span = std::max(1, cell.column() + cell.columnSpan() - column);
             double width = 0;
-            for (int c = column; c < int(widths.size()) && table->cellAt(row, c) == cell; ++c)
+            for (int c = column; c < column + span && c < int(widths.size()); ++c)
                 width += widths[size_t(c)];
             modelCell.width = toTwips(width);
             modelRow.cells.push_back(std::move(modelCell));
+            column += span;
         }
         model.rows.push_back(std::move(modelRow));
     }
@@ -184,6 +218,10 @@ QTextCharFormat charFormatOf(const docfile::Run& run)
     if (run.size > 0)
         format.setFontPointSize(run.size);
     format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(run.italic);
+    format.setFontUnderline(run.underline);
+    if (run.colour != docfile::kAutomaticColour)
+        format.setForeground(QColor::fromRgb(QRgb(0xFF000000u | run.colour)));
     return format;
 }
 
@@ -261,15 +299,20 @@ void insertTable(QTextCursor& cursor, const docfile::Table& model)
     }
     QTextTable* table = cursor.insertTable(rows, columns, format);
 
+    // Where each cell of each row stands on the grid: its first column and
+    // how many it covers.
+    struct Place {
+        int column = 0, span = 1;
+    };
+    std::vector<std::vector<Place>> places(model.rows.size());
     for (int r = 0; r < rows; ++r) {
         const docfile::Row& row = model.rows[size_t(r)];
         int column = 0;
         std::int32_t x = 0;
         for (size_t i = 0; i < row.cells.size() && column < columns; ++i) {
-            const docfile::Cell& cell = row.cells[i];
             int span = 1;
             if (!edges.empty()) {
-                x += cell.width;
+                x += row.cells[i].width;
                 // The cell reaches the grid edge nearest its right side.
                 int last = column;
                 while (last + 1 < columns && edges[size_t(last)] + 30 < x)
@@ -278,9 +321,40 @@ void insertTable(QTextCursor& cursor, const docfile::Table& model)
             }
             if (i + 1 == row.cells.size())
                 span = columns - column; // the row's last cell fills the row
-            if (span > 1)
-                table->mergeCells(r, column, 1, span);
-            QTextTableCell tableCell = table->cellAt(r, column);
+            places[size_t(r)].push_back({column, span});
+            column += span;
+        }
+    }
+    // The cell in row r that stands where `place` does, and continues a merge.
+    auto continuing = [&](int r, const Place& place) {
+        const std::vector<Place>& row = places[size_t(r)];
+        for (size_t i = 0; i < row.size(); ++i)
+            if (row[i].column == place.column && row[i].span == place.span)
+                return model.rows[size_t(r)].cells[i].verticalMerge == 2;
+        return false;
+    };
+
+    // A cell merged down takes in the continuing cells below it, which have
+    // no place of their own in the word processor: what they hold is left
+    // out, as Word does not show it either.
+    std::vector<std::vector<bool>> covered(size_t(rows), std::vector<bool>(size_t(columns), false));
+    for (int r = 0; r < rows; ++r) {
+        for (size_t i = 0; i < places[size_t(r)].size(); ++i) {
+            const Place place = places[size_t(r)][i];
+            if (covered[size_t(r)][size_t(place.column)])
+                continue;
+            int rowSpan = 1;
+            if (model.rows[size_t(r)].cells[i].verticalMerge == 1)
+                while (r + rowSpan < rows && continuing(r + rowSpan, place))
+                    ++rowSpan;
+            for (int k = 1; k < rowSpan; ++k)
+                for (int c = place.column; c < place.column + place.span; ++c)
+                    covered[size_t(r + k)][size_t(c)] = true;
+            if (rowSpan > 1 || place.span > 1)
+                table->mergeCells(r, place.column, rowSpan, place.span);
+
+            const docfile::Cell& cell = model.rows[size_t(r)].cells[i];
+            QTextTableCell tableCell = table->cellAt(r, place.column);
             QTextTableCellFormat cellFormat = tableCell.format().toTableCellFormat();
             cellFormat.setVerticalAlignment(cell.verticalAlignment == 1   ? QTextCharFormat::AlignMiddle
                                             : cell.verticalAlignment == 2 ? QTextCharFormat::AlignBottom
@@ -292,13 +366,54 @@ void insertTable(QTextCursor& cursor, const docfile::Table& model)
                     inCell.insertBlock();
                 fillBlock(inCell, cell.paragraphs[p]);
             }
-            column += span;
         }
+    }
+    // Heights last: merging keeps only the first cell's format.
+    for (int r = 0; r < rows; ++r) {
+        const docfile::Row& row = model.rows[size_t(r)];
+        if (row.heightRule != 0)
+            setRowHeight(table, r, RowHeight{row.heightRule, row.height});
     }
     cursor.movePosition(QTextCursor::End);
 }
 
 } // namespace
+
+RowHeight rowHeight(QTextTable* table, int row)
+{
+    if (!table || row < 0 || row >= table->rows())
+        return {};
+    for (int column = 0; column < table->columns();) {
+        const QTextTableCell cell = table->cellAt(row, column);
+        const QVariantList heights = cell.format().property(kRowHeightsProperty).toList();
+        const int at = row - cell.row();
+        if (at < heights.size()) {
+            const int twips = heights[at].toInt();
+            return twips == 0 ? RowHeight{} : RowHeight{twips > 0 ? 1 : 2, std::abs(twips)};
+        }
+        column = cell.column() + std::max(1, cell.columnSpan());
+    }
+    return {};
+}
+
+void setRowHeight(QTextTable* table, int row, RowHeight height)
+{
+    if (!table || row < 0 || row >= table->rows())
+        return;
+    const int twips = height.rule == 1 ? height.twips : height.rule == 2 ? -height.twips : 0;
+    for (int column = 0; column < table->columns();) {
+        QTextTableCell cell = table->cellAt(row, column);
+        QTextTableCellFormat format = cell.format().toTableCellFormat();
+        QVariantList heights = format.property(kRowHeightsProperty).toList();
+        const int at = row - cell.row();
+        while (heights.size() <= at)
+            heights << 0;
+        heights[at] = twips;
+        format.setProperty(kRowHeightsProperty, heights);
+        cell.setFormat(format);
+        column = cell.column() + std::max(1, cell.columnSpan());
+    }
+}
 
 docfile::Document toModel(const DocumentData& document)
 {

@@ -5,6 +5,8 @@
 #include "automation/builtin/enginestate.h"
 #include "docfile/document.h"
 
+#include <QTextTable>
+
 namespace word::builtin {
 
 // The document as the file model holds it: page setup, paragraphs with
@@ -13,5 +15,23 @@ docfile::Document toModel(const DocumentData& document);
 
 // Fills an empty document from the model (page setup and content).
 void fromModel(const docfile::Document& model, DocumentData& document);
+
+// A table row's height as docfile::Row has it: rule 0 as tall as the
+// content (twips unused), 1 at least `twips`, 2 exactly `twips`.
+struct RowHeight {
+    int rule = 0;
+    std::int32_t twips = 0;
+    bool operator==(const RowHeight&) const = default;
+};
+
+// Qt's tables have no row heights: the word processor keeps each row's
+// height with the table, on the formats of the cells the row crosses
+// (property kRowHeightsProperty: for each row the cell spans, Word's
+// signed twips, > 0 at least, < 0 exactly, 0 automatic). A row inserted
+// beside one copies its cells' formats and so its height. The layout does
+// not use the height: every row is as tall as its content.
+constexpr int kRowHeightsProperty = QTextFormat::UserProperty + 0x4C01;
+RowHeight rowHeight(QTextTable* table, int row);
+void setRowHeight(QTextTable* table, int row, RowHeight height);
 
 } // namespace word::builtin
