@@ -7,11 +7,13 @@
 #include "common/dialogue.h"
 #include "docfile/document.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextBlock>
+#include <QTextDocumentWriter>
 
 namespace word::builtin {
 
@@ -25,6 +27,22 @@ bool sameFile(const QString& a, const QString& b)
     return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
 }
 
+bool isOpenDocument(const QString& path)
+{
+    return path.endsWith(QLatin1String(".odt"), Qt::CaseInsensitive);
+}
+
+// The document as an OpenDocument text, by Qt's own writer.
+QByteArray openDocumentBytes(const DocumentData& document)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QTextDocumentWriter writer(&buffer, "odf");
+    if (!writer.write(document.text.get()))
+        throw AutomationError(QStringLiteral("无法把“%1”转换为 OpenDocument 格式。").arg(document.name));
+    return buffer.data();
+}
+
 QString askFileName(const DocumentData& document, QWidget* parent)
 {
     QString folder = QFileInfo(document.path).absolutePath();
@@ -33,9 +51,10 @@ QString askFileName(const DocumentData& document, QWidget* parent)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     QString target = dialogue::current().saveFile(
-        parent, {QStringLiteral("另存为"), QStringLiteral("Word 97-2003 文档(*.doc)|*.doc"), QStringLiteral("*.doc"),
-                 folder, QDir(folder).filePath(proposedFileName(document))});
-    if (!target.isEmpty() && !target.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
+        parent, {QStringLiteral("另存为"),
+                 QStringLiteral("Word 97-2003 文档(*.doc)|*.doc|OpenDocument 文本(*.odt)|*.odt"),
+                 QStringLiteral("*.doc"), folder, QDir(folder).filePath(proposedFileName(document))});
+    if (!target.isEmpty() && !target.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive) && !isOpenDocument(target))
         target += QLatin1String(".doc");
     return target;
 }
@@ -109,10 +128,16 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
     }
 
     std::vector<unsigned char> bytes;
-    try {
-        bytes = docfile::writeBytes(toModel(document));
-    } catch (const docfile::Error& error) {
-        throw AutomationError(QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
+    if (isOpenDocument(target)) {
+        const QByteArray odt = openDocumentBytes(document);
+        bytes.assign(odt.begin(), odt.end());
+    } else {
+        try {
+            bytes = docfile::writeBytes(toModel(document));
+        } catch (const docfile::Error& error) {
+            throw AutomationError(
+                QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
+        }
     }
     const QString shown = QDir::toNativeSeparators(target);
     if (QFileInfo(target).isDir())

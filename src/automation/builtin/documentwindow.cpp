@@ -3,36 +3,314 @@
 #include "automation/automationerror.h"
 #include "automation/builtin/docfiles.h"
 #include "automation/builtin/enginestate.h"
+#include "automation/builtin/fontsizes.h"
+#include "automation/builtin/pageeditor.h"
+#include "automation/builtin/printing.h"
+#include "automation/builtin/tableediting.h"
 #include "automation/word.h"
 #include "common/dialogue.h"
 
 #include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
-#include <QMenuBar>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontComboBox>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QScrollBar>
-#include <QTextEdit>
+#include <QStatusBar>
+#include <QTextTable>
+#include <QToolBar>
 
 namespace word::builtin {
 
 DocumentWindow::DocumentWindow(std::shared_ptr<EngineState> state)
-    : m_state(std::move(state)), m_editor(new QTextEdit(this))
+    : m_state(std::move(state)), m_editor(new PageEditor(this))
 {
     setObjectName(QStringLiteral("documentWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     m_editor->setObjectName(QStringLiteral("documentText"));
     m_editor->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    m_editor->setAcceptRichText(true);
     setCentralWidget(m_editor);
+    statusBar()->setObjectName(QStringLiteral("documentStatus"));
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("文件(&F)"));
-    file->setObjectName(QStringLiteral("documentFile"));
-    QAction* save = file->addAction(QStringLiteral("保存(&S)"), QKeySequence::Save, this, [this] { this->save(false); });
-    save->setObjectName(QStringLiteral("documentSave"));
-    QAction* saveAs = file->addAction(QStringLiteral("另存为(&A)..."), this, [this] { this->save(true); });
-    saveAs->setObjectName(QStringLiteral("documentSaveAs"));
-    file->addSeparator();
-    QAction* close = file->addAction(QStringLiteral("关闭(&C)"), this, &QWidget::close);
-    close->setObjectName(QStringLiteral("documentClose"));
+    m_actions = EditorActions::create(this);
+    buildToolBars();
+    connectActions();
+}
+
+void DocumentWindow::buildToolBars()
+{
+    QToolBar* format = addToolBar(QStringLiteral("格式"));
+    format->setObjectName(QStringLiteral("documentFormatBar"));
+    format->setAccessibleName(QStringLiteral("格式工具栏"));
+    m_family = new QFontComboBox(format);
+    m_family->setObjectName(QStringLiteral("documentFontFamily"));
+    m_family->setAccessibleName(QStringLiteral("字体"));
+    m_family->setEditable(true);
+    m_family->setInsertPolicy(QComboBox::NoInsert);
+    // The two faces timetables are made in come first.
+    m_family->insertItem(0, QStringLiteral("宋体"));
+    m_family->insertItem(0, QStringLiteral("黑体"));
+    format->addWidget(m_family);
+    m_size = new QComboBox(format);
+    m_size->setObjectName(QStringLiteral("documentFontSize"));
+    m_size->setAccessibleName(QStringLiteral("字号"));
+    m_size->setEditable(true);
+    m_size->setInsertPolicy(QComboBox::NoInsert);
+    m_size->addItems(fontSizeChoices());
+    m_size->setMinimumContentsLength(4);
+    format->addWidget(m_size);
+    format->addSeparator();
+    for (QAction* action : {m_actions.bold, m_actions.italic, m_actions.underline, m_actions.colour})
+        format->addAction(action);
+    format->addSeparator();
+    for (QAction* action : m_actions.alignment->actions())
+        format->addAction(action);
+
+    // The find bar, shown by 查找.
+    m_findBar = new QToolBar(QStringLiteral("查找"), this);
+    m_findBar->setObjectName(QStringLiteral("documentFindBar"));
+    m_findBar->setAccessibleName(QStringLiteral("查找"));
+    addToolBar(Qt::BottomToolBarArea, m_findBar);
+    m_findText = new QLineEdit(m_findBar);
+    m_findText->setObjectName(QStringLiteral("documentFindText"));
+    m_findText->setAccessibleName(QStringLiteral("查找内容"));
+    m_findText->setPlaceholderText(QStringLiteral("查找内容"));
+    m_findBar->addWidget(m_findText);
+    auto* next = new QPushButton(QStringLiteral("下一个(&N)"), m_findBar);
+    next->setObjectName(QStringLiteral("documentFindNext"));
+    next->setAccessibleName(QStringLiteral("下一个"));
+    auto* previous = new QPushButton(QStringLiteral("上一个(&V)"), m_findBar);
+    previous->setObjectName(QStringLiteral("documentFindPrevious"));
+    previous->setAccessibleName(QStringLiteral("上一个"));
+    m_matchCase = new QCheckBox(QStringLiteral("区分大小写(&M)"), m_findBar);
+    m_matchCase->setObjectName(QStringLiteral("documentMatchCase"));
+    m_matchCase->setAccessibleName(QStringLiteral("区分大小写"));
+    m_findBar->addWidget(next);
+    m_findBar->addWidget(previous);
+    m_findBar->addWidget(m_matchCase);
+    m_findBar->hide();
+    connect(m_findText, &QLineEdit::returnPressed, this, [this] { findNext(false); });
+    connect(next, &QPushButton::clicked, this, [this] { findNext(false); });
+    connect(previous, &QPushButton::clicked, this, [this] { findNext(true); });
+}
+
+void DocumentWindow::connectActions()
+{
+    const EditorActions& a = m_actions;
+    connect(a.save, &QAction::triggered, this, [this] { save(false); });
+    connect(a.saveAs, &QAction::triggered, this, [this] { save(true); });
+    connect(a.exportPdf, &QAction::triggered, this, &DocumentWindow::exportPdf);
+    connect(a.printPreview, &QAction::triggered, this, &DocumentWindow::printPreview);
+    connect(a.print, &QAction::triggered, this, &DocumentWindow::print);
+    connect(a.close, &QAction::triggered, this, &QWidget::close);
+
+    connect(a.undo, &QAction::triggered, m_editor, &QTextEdit::undo);
+    connect(a.redo, &QAction::triggered, m_editor, &QTextEdit::redo);
+    connect(a.cut, &QAction::triggered, m_editor, &QTextEdit::cut);
+    connect(a.copy, &QAction::triggered, m_editor, &QTextEdit::copy);
+    connect(a.paste, &QAction::triggered, m_editor, &QTextEdit::paste);
+    connect(a.selectAll, &QAction::triggered, m_editor, &QTextEdit::selectAll);
+    connect(m_editor, &QTextEdit::undoAvailable, a.undo, &QAction::setEnabled);
+    connect(m_editor, &QTextEdit::redoAvailable, a.redo, &QAction::setEnabled);
+    connect(m_editor, &QTextEdit::copyAvailable, a.cut, &QAction::setEnabled);
+    connect(m_editor, &QTextEdit::copyAvailable, a.copy, &QAction::setEnabled);
+    a.undo->setEnabled(false);
+    a.redo->setEnabled(false);
+    a.cut->setEnabled(false);
+    a.copy->setEnabled(false);
+    connect(a.find, &QAction::triggered, this, [this] {
+        m_findBar->show();
+        m_findText->selectAll();
+        m_findText->setFocus();
+    });
+
+    connect(a.bold, &QAction::triggered, this, [this](bool on) {
+        QTextCharFormat format;
+        format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+        mergeFormat(format);
+    });
+    connect(a.italic, &QAction::triggered, this, [this](bool on) {
+        QTextCharFormat format;
+        format.setFontItalic(on);
+        mergeFormat(format);
+    });
+    connect(a.underline, &QAction::triggered, this, [this](bool on) {
+        QTextCharFormat format;
+        format.setFontUnderline(on);
+        mergeFormat(format);
+    });
+    connect(a.colour, &QAction::triggered, this, &DocumentWindow::chooseColour);
+    // A family or size chosen from the list or typed and confirmed with
+    // Enter applies, and the keyboard goes back to the text.
+    const auto applyFamily = [this] {
+        QTextCharFormat format;
+        format.setFontFamilies(QStringList{m_family->currentText()});
+        mergeFormat(format);
+        m_editor->setFocus();
+    };
+    const auto applySize = [this] {
+        this->applySize(m_size->currentText());
+        m_editor->setFocus();
+    };
+    connect(m_family, &QComboBox::activated, this, applyFamily);
+    connect(m_family->lineEdit(), &QLineEdit::returnPressed, this, applyFamily);
+    connect(m_size, &QComboBox::activated, this, applySize);
+    connect(m_size->lineEdit(), &QLineEdit::returnPressed, this, applySize);
+    const auto align = [this](Qt::Alignment alignment) {
+        m_editor->setAlignment(alignment);
+        showFormat();
+    };
+    connect(a.alignLeft, &QAction::triggered, this, [align] { align(Qt::AlignLeft | Qt::AlignAbsolute); });
+    connect(a.alignCenter, &QAction::triggered, this, [align] { align(Qt::AlignHCenter); });
+    connect(a.alignRight, &QAction::triggered, this, [align] { align(Qt::AlignRight | Qt::AlignAbsolute); });
+    connect(a.alignJustify, &QAction::triggered, this, [align] { align(Qt::AlignJustify); });
+
+    using namespace tableediting;
+    connect(a.insertRowAbove, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return insertRows(c, false); }); });
+    connect(a.insertRowBelow, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return insertRows(c, true); }); });
+    connect(a.insertColumnLeft, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return insertColumns(c, false); }); });
+    connect(a.insertColumnRight, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return insertColumns(c, true); }); });
+    connect(a.deleteRows, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return removeRows(c); }); });
+    connect(a.deleteColumns, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return removeColumns(c); }); });
+    connect(a.mergeCells, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return mergeCells(c); }); });
+    connect(a.splitCells, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return splitCells(c); }); });
+    connect(a.cellTop, &QAction::triggered, this, [this] {
+        tableCommand([](auto& c) { return setVerticalAlignment(c, QTextCharFormat::AlignTop); });
+    });
+    connect(a.cellCenter, &QAction::triggered, this, [this] {
+        tableCommand([](auto& c) { return setVerticalAlignment(c, QTextCharFormat::AlignMiddle); });
+    });
+    connect(a.cellBottom, &QAction::triggered, this, [this] {
+        tableCommand([](auto& c) { return setVerticalAlignment(c, QTextCharFormat::AlignBottom); });
+    });
+
+    connect(m_editor, &QTextEdit::currentCharFormatChanged, this, &DocumentWindow::showFormat);
+    connect(m_editor, &QTextEdit::cursorPositionChanged, this, &DocumentWindow::showFormat);
+    connect(static_cast<PageEditor*>(m_editor), &PageEditor::pastedPlainText, this, [this] {
+        statusBar()->showMessage(QStringLiteral("粘贴的内容只保留了文字：本程序的文档不能保存其中的图片、链接和其他格式。"),
+                                 8000);
+    });
+}
+
+template <typename F>
+void DocumentWindow::tableCommand(F command)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    if (!cursor.currentTable()) {
+        statusBar()->showMessage(QStringLiteral("插入点不在表格中。"), 5000);
+        return;
+    }
+    cursor.beginEditBlock();
+    const bool done = command(cursor);
+    cursor.endEditBlock();
+    if (!done)
+        statusBar()->showMessage(QStringLiteral("所选的单元格不能这样做。"), 5000);
+    showFormat();
+}
+
+void DocumentWindow::mergeFormat(const QTextCharFormat& format)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    if (cursor.hasSelection())
+        cursor.mergeCharFormat(format);
+    m_editor->mergeCurrentCharFormat(format);
+    showFormat();
+}
+
+void DocumentWindow::applySize(const QString& text)
+{
+    const auto points = fontSizeFromText(text);
+    if (!points) {
+        statusBar()->showMessage(QStringLiteral("“%1”不是有效的字号。").arg(text), 5000);
+        showFormat();
+        return;
+    }
+    QTextCharFormat format;
+    format.setFontPointSize(*points);
+    mergeFormat(format);
+}
+
+void DocumentWindow::chooseColour()
+{
+    const QColor colour = QColorDialog::getColor(m_editor->textColor(), this, QStringLiteral("字体颜色"));
+    if (!colour.isValid())
+        return;
+    QTextCharFormat format;
+    format.setForeground(colour);
+    mergeFormat(format);
+}
+
+void DocumentWindow::showFormat()
+{
+    const QTextCharFormat format = m_editor->currentCharFormat();
+    const QFont font = format.font();
+    const QStringList families = format.fontFamilies().toStringList();
+    const QString family = families.isEmpty() ? m_editor->document()->defaultFont().family() : families.first();
+    if (m_family->currentText() != family)
+        m_family->setEditText(family);
+    const double size = format.fontPointSize() > 0 ? format.fontPointSize() : m_editor->document()->defaultFont().pointSizeF();
+    m_size->setEditText(fontSizeText(size));
+    m_actions.bold->setChecked(format.fontWeight() >= QFont::Bold);
+    m_actions.italic->setChecked(format.fontItalic());
+    m_actions.underline->setChecked(format.fontUnderline());
+    const Qt::Alignment alignment = m_editor->alignment();
+    if (alignment & Qt::AlignHCenter)
+        m_actions.alignCenter->setChecked(true);
+    else if (alignment & Qt::AlignJustify)
+        m_actions.alignJustify->setChecked(true);
+    else if (alignment & Qt::AlignRight)
+        m_actions.alignRight->setChecked(true);
+    else
+        m_actions.alignLeft->setChecked(true);
+
+    QTextCursor cursor = m_editor->textCursor();
+    QTextTable* table = cursor.currentTable();
+    for (QAction* action : {m_actions.insertRowAbove, m_actions.insertRowBelow, m_actions.insertColumnLeft,
+                            m_actions.insertColumnRight, m_actions.deleteRows, m_actions.deleteColumns,
+                            m_actions.mergeCells, m_actions.splitCells, m_actions.cellTop, m_actions.cellCenter,
+                            m_actions.cellBottom})
+        action->setEnabled(table != nullptr);
+    if (table) {
+        switch (table->cellAt(cursor).format().verticalAlignment()) {
+        case QTextCharFormat::AlignMiddle: m_actions.cellCenter->setChecked(true); break;
+        case QTextCharFormat::AlignBottom: m_actions.cellBottom->setChecked(true); break;
+        default: m_actions.cellTop->setChecked(true);
+        }
+    }
+}
+
+void DocumentWindow::findNext(bool backward)
+{
+    const QString text = m_findText->text();
+    if (text.isEmpty())
+        return;
+    QTextDocument::FindFlags flags;
+    if (backward)
+        flags |= QTextDocument::FindBackward;
+    if (m_matchCase->isChecked())
+        flags |= QTextDocument::FindCaseSensitively;
+    if (m_editor->find(text, flags)) {
+        statusBar()->clearMessage();
+        return;
+    }
+    // Once past the end (or the start), go round once.
+    QTextCursor cursor = m_editor->textCursor();
+    cursor.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
+    const QTextCursor keep = m_editor->textCursor();
+    m_editor->setTextCursor(cursor);
+    if (!m_editor->find(text, flags)) {
+        m_editor->setTextCursor(keep);
+        statusBar()->showMessage(QStringLiteral("找不到“%1”。").arg(text), 5000);
+    }
 }
 
 void DocumentWindow::showDocument(const std::shared_ptr<DocumentData>& document)
@@ -42,10 +320,13 @@ void DocumentWindow::showDocument(const std::shared_ptr<DocumentData>& document)
         m_editor->setDocument(document->text.get());
         connect(document->text.get(), &QTextDocument::modificationChanged, this, &QWidget::setWindowModified,
                 Qt::UniqueConnection);
+        m_actions.undo->setEnabled(document->text->isUndoAvailable());
+        m_actions.redo->setEnabled(document->text->isRedoAvailable());
     }
     setWindowModified(document->text->isModified());
     pageChanged(document);
     refresh();
+    showFormat();
 }
 
 void DocumentWindow::pageChanged(const std::shared_ptr<DocumentData>& document)
@@ -58,7 +339,7 @@ void DocumentWindow::pageChanged(const std::shared_ptr<DocumentData>& document)
     const int width = qRound(document->page.pageWidth * k);
     m_editor->setLineWrapColumnOrWidth(width);
     const int frame = 2 * m_editor->frameWidth() + m_editor->verticalScrollBar()->sizeHint().width() + 4;
-    resize(width + frame, qMin(qRound(document->page.pageHeight * k), 800));
+    resize(qMax(width + frame, sizeHint().width()), qMin(qRound(document->page.pageHeight * k), 800));
 }
 
 void DocumentWindow::refresh()
@@ -78,11 +359,74 @@ void DocumentWindow::save(bool saveAs)
     if (!document)
         return;
     try {
-        saveDocument(*document, this, saveAs);
+        if (saveDocument(*document, this, saveAs))
+            statusBar()->showMessage(QStringLiteral("已保存到“%1”。").arg(QDir::toNativeSeparators(document->path)), 5000);
     } catch (const AutomationError& error) {
         dialogue::warn(this, error.message());
     }
     refresh();
+}
+
+void DocumentWindow::exportPdf()
+{
+    const auto document = m_shown.lock();
+    if (!document)
+        return;
+    QString folder = document->path.isEmpty() ? QDir::homePath() : QFileInfo(document->path).absolutePath();
+    QString name = proposedFileName(*document);
+    name = name.left(name.lastIndexOf(u'.')) + QStringLiteral(".pdf");
+    QString target = dialogue::current().saveFile(
+        this, {QStringLiteral("导出为 PDF"), QStringLiteral("PDF 文件(*.pdf)|*.pdf"), QStringLiteral("*.pdf"), folder,
+               QDir(folder).filePath(name)});
+    if (target.isEmpty())
+        return;
+    if (!target.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+        target += QLatin1String(".pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(target);
+    try {
+        printDocument(*document, printer, 1);
+        statusBar()->showMessage(QStringLiteral("已导出到“%1”。").arg(QDir::toNativeSeparators(target)), 5000);
+    } catch (const AutomationError& error) {
+        dialogue::warn(this, error.message());
+    }
+}
+
+void DocumentWindow::printPreview()
+{
+    const auto document = m_shown.lock();
+    if (!document)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("documentPreview"));
+    preview.setWindowTitle(QStringLiteral("打印预览"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [document](QPrinter* target) {
+        try {
+            printDocument(*document, *target, 1);
+        } catch (const AutomationError&) {
+            // The preview shows what could be drawn.
+        }
+    });
+    preview.exec();
+}
+
+void DocumentWindow::print()
+{
+    const auto document = m_shown.lock();
+    if (!document)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("打印"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    try {
+        printDocument(*document, printer, printer.copyCount());
+    } catch (const AutomationError& error) {
+        dialogue::warn(this, error.message());
+    }
 }
 
 void DocumentWindow::closeForQuit()

@@ -1,13 +1,22 @@
 #pragma once
 // The built-in word processor's window: the active document shown at its
-// page width with its margins, readable and editable by the user, with its
-// own Save and Save As. Closing it ends the instance, as closing an
-// external word processor would, after asking about unsaved changes.
+// page width with its margins, editable with the menus 文件, 编辑, 格式 and
+// 表格 and a format toolbar that shows the format at the cursor. Closing it
+// ends the instance, as closing an external word processor would, after
+// asking about unsaved changes.
+
+#include "automation/builtin/editoractions.h"
 
 #include <QMainWindow>
 #include <memory>
 
+class QCheckBox;
+class QComboBox;
+class QFontComboBox;
+class QLineEdit;
+class QTextCharFormat;
 class QTextEdit;
+class QToolBar;
 
 namespace word::builtin {
 
@@ -26,15 +35,37 @@ public:
     // Closes the window because the instance quit.
     void closeForQuit();
 
+    const EditorActions& actions() const { return m_actions; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildToolBars();
+    void connectActions();
     void save(bool saveAs);
+    void exportPdf();
+    void printPreview();
+    void print();
+    void findNext(bool backward);
+    // The format at the cursor, shown on the toolbar and in the menus.
+    void showFormat();
+    void mergeFormat(const QTextCharFormat& format);
+    void chooseColour();
+    void applySize(const QString& text);
+    // Runs a table command; outside a table it says so in the status bar.
+    template <typename F>
+    void tableCommand(F command);
 
     std::shared_ptr<EngineState> m_state; // kept while the window is open
     std::weak_ptr<DocumentData> m_shown;
     QTextEdit* m_editor;
+    EditorActions m_actions;
+    QFontComboBox* m_family = nullptr;
+    QComboBox* m_size = nullptr;
+    QToolBar* m_findBar = nullptr;
+    QLineEdit* m_findText = nullptr;
+    QCheckBox* m_matchCase = nullptr;
     bool m_quitting = false;
 };
 

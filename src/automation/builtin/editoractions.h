@@ -1,0 +1,60 @@
+#pragma once
+// Every command of the document window, made in one place: its caption with
+// access key, its objectName, its shortcut (the platform's standard one where
+// there is one) and its accessible name; and the menus that hold them. The
+// window connects them to the work.
+
+#include <QObject>
+
+class QAction;
+class QActionGroup;
+class QMainWindow;
+
+namespace word::builtin {
+
+struct EditorActions {
+    // 文件
+    QAction* save;
+    QAction* saveAs;
+    QAction* exportPdf;
+    QAction* printPreview;
+    QAction* print;
+    QAction* close;
+    // 编辑
+    QAction* undo;
+    QAction* redo;
+    QAction* cut;
+    QAction* copy;
+    QAction* paste;
+    QAction* selectAll;
+    QAction* find;
+    // 格式
+    QAction* bold;
+    QAction* italic;
+    QAction* underline;
+    QAction* colour;
+    QAction* alignLeft;
+    QAction* alignCenter;
+    QAction* alignRight;
+    QAction* alignJustify;
+    QActionGroup* alignment;
+    // 表格
+    QAction* insertRowAbove;
+    QAction* insertRowBelow;
+    QAction* insertColumnLeft;
+    QAction* insertColumnRight;
+    QAction* deleteRows;
+    QAction* deleteColumns;
+    QAction* mergeCells;
+    QAction* splitCells;
+    QAction* cellTop;
+    QAction* cellCenter;
+    QAction* cellBottom;
+    QActionGroup* cellAlignment;
+
+    // Makes the actions and puts them in the window's menus 文件, 编辑,
+    // 格式 and 表格.
+    static EditorActions create(QMainWindow* window);
+};
+
+} // namespace word::builtin

@@ -1,0 +1,221 @@
+// The document window as a word processor: the format toolbar follows the
+// cursor, the format and table commands work from the keyboard, and what
+// is made by hand is saved, exported and undone as a user expects.
+
+#include "automation/builtin/builtinapplication.h"
+#include "automation/builtin/documentwindow.h"
+#include "automation/builtin/fontsizes.h"
+#include "automation/builtin/tableediting.h"
+#include "create/builder.h"
+#include "docfile/document.h"
+#include "support/scripteddialogue.h"
+#include "support/windowtest.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTextTable>
+
+using namespace testsupport;
+using namespace word::builtin;
+
+namespace {
+
+class DocumentWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        create::BuildRequest request{"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
+        timetable = create::build(request, {4, 4, 6});
+        window = topLevel<DocumentWindow>("documentWindow");
+        ASSERT_NE(window, nullptr);
+        editor = window->findChild<QTextEdit*>("documentText");
+        ASSERT_NE(editor, nullptr);
+        window->activateWindow();
+        editor->setFocus();
+    }
+    void TearDown() override
+    {
+        if (timetable.application->running())
+            timetable.application->quit(word::DoNotSaveChanges);
+        settle();
+    }
+
+    QTextTable* table() { return editor->textCursor().document()->rootFrame()->childFrames().isEmpty()
+                                      ? nullptr
+                                      : qobject_cast<QTextTable*>(editor->document()->rootFrame()->childFrames().first()); }
+    // Puts the insertion point in a cell (0-based row and column).
+    void goToCell(int row, int column)
+    {
+        editor->setTextCursor(table()->cellAt(row, column).firstCursorPosition());
+        settle();
+    }
+    QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QString sizeShown() { return window->findChild<QComboBox*>("documentFontSize")->currentText(); }
+    QString familyShown() { return window->findChild<QComboBox*>("documentFontFamily")->currentText(); }
+
+    QTemporaryDir folder;
+    ScriptedDialogue dialogue;
+    create::Timetable timetable;
+    DocumentWindow* window = nullptr;
+    QTextEdit* editor = nullptr;
+};
+
+} // namespace
+
+TEST(FontSizes, ChineseNamesAndPointsBothWay)
+{
+    EXPECT_EQ(fontSizeFromText(QStringLiteral("小四")), 12.0);
+    EXPECT_EQ(fontSizeFromText(QStringLiteral("五号")), 10.5);
+    EXPECT_EQ(fontSizeFromText(QStringLiteral("初号")), 42.0);
+    EXPECT_EQ(fontSizeFromText(QStringLiteral(" 13 ")), 13.0);
+    EXPECT_EQ(fontSizeFromText(QStringLiteral("10.3磅")), 10.5); // half points, as a file keeps them
+    EXPECT_FALSE(fontSizeFromText(QStringLiteral("大")));
+    EXPECT_FALSE(fontSizeFromText(QStringLiteral("0")));
+    EXPECT_FALSE(fontSizeFromText(QStringLiteral("2000")));
+    EXPECT_EQ(fontSizeText(9), QStringLiteral("小五"));
+    EXPECT_EQ(fontSizeText(13), QStringLiteral("13"));
+    for (const QString& choice : fontSizeChoices())
+        EXPECT_TRUE(fontSizeFromText(choice)) << choice.toStdString();
+}
+
+TEST_F(DocumentWindowTest, TheFormatToolbarFollowsTheCursor)
+{
+    // The title: 黑体 at the document's size.
+    QTextCursor title(editor->document());
+    editor->setTextCursor(title);
+    settle();
+    EXPECT_EQ(familyShown(), QStringLiteral("黑体"));
+    EXPECT_EQ(sizeShown(), QStringLiteral("五号"));
+    EXPECT_TRUE(action("documentAlignCenter")->isChecked());
+    EXPECT_FALSE(action("documentMergeCells")->isEnabled()); // not in a table
+
+    // A day cell: 宋体 9 pt, centred top to bottom.
+    goToCell(0, 1);
+    EXPECT_EQ(familyShown(), QStringLiteral("宋体"));
+    EXPECT_EQ(sizeShown(), QStringLiteral("小五"));
+    EXPECT_TRUE(action("documentCellCenter")->isChecked());
+    EXPECT_TRUE(action("documentMergeCells")->isEnabled());
+}
+
+TEST_F(DocumentWindowTest, FormatCommandsFromTheKeyboardReachTheSavedFile)
+{
+    goToCell(1, 1);
+    QTest::keyClick(editor, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_TRUE(action("documentBold")->isChecked());
+    editor->insertPlainText(QStringLiteral("语文")); // as an input method gives it
+    QTest::keyClick(editor, Qt::Key_R, Qt::ControlModifier); // right-aligned
+    EXPECT_TRUE(action("documentAlignRight")->isChecked());
+    // A size typed into the toolbar's box.
+    QComboBox* size = window->findChild<QComboBox*>("documentFontSize");
+    QTextCursor cell = editor->textCursor();
+    cell.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cell);
+    size->setFocus();
+    size->lineEdit()->setText(QStringLiteral("小四"));
+    QTest::keyClick(size->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), editor) << "the keyboard did not go back to the text";
+    settle();
+
+    const QString path = folder.filePath("formatted.doc");
+    dialogue.files.push_back(path);
+    action("documentSaveAs")->trigger();
+    settle();
+    const docfile::Document saved = docfile::readFile(QFile::encodeName(path).toStdString());
+    const auto& cellModel = std::get<docfile::Table>(saved.blocks.at(1)).rows.at(1).cells.at(1);
+    ASSERT_EQ(cellModel.paragraphs.at(0).runs.size(), 1u);
+    const docfile::Run& run = cellModel.paragraphs[0].runs[0];
+    EXPECT_EQ(run.text, "语文");
+    EXPECT_TRUE(run.bold);
+    EXPECT_EQ(run.size, 12.0);
+    EXPECT_EQ(cellModel.paragraphs[0].alignment, 2);
+}
+
+TEST_F(DocumentWindowTest, TableCommandsAddRemoveMergeAndSplit)
+{
+    goToCell(2, 2);
+    action("documentInsertRowBelow")->trigger();
+    EXPECT_EQ(table()->rows(), 11);
+    // The new row looks like the one it was made beside.
+    const QTextTableCell added = table()->cellAt(3, 2);
+    EXPECT_EQ(added.firstCursorPosition().blockCharFormat().fontPointSize(), 9.0);
+    EXPECT_EQ(added.format().verticalAlignment(), QTextCharFormat::AlignMiddle);
+    action("documentDeleteRows")->trigger(); // the cursor is still in row 2
+    EXPECT_EQ(table()->rows(), 10);
+
+    goToCell(1, 1);
+    action("documentInsertColumnRight")->trigger();
+    EXPECT_EQ(table()->columns(), 8);
+    goToCell(1, 2);
+    action("documentDeleteColumns")->trigger();
+    EXPECT_EQ(table()->columns(), 7);
+
+    // Two cells of a day merged, then split again.
+    QTextCursor two = table()->cellAt(1, 1).firstCursorPosition();
+    two.setPosition(table()->cellAt(2, 1).firstCursorPosition().position(), QTextCursor::KeepAnchor);
+    editor->setTextCursor(two);
+    action("documentMergeCells")->trigger();
+    EXPECT_EQ(table()->cellAt(1, 1).rowSpan(), 2);
+    goToCell(1, 1);
+    action("documentSplitCells")->trigger();
+    EXPECT_EQ(table()->cellAt(1, 1).rowSpan(), 1);
+
+    goToCell(4, 4);
+    action("documentCellBottom")->trigger();
+    EXPECT_EQ(table()->cellAt(4, 4).format().verticalAlignment(), QTextCharFormat::AlignBottom);
+    // The engine still counts the table it built.
+    EXPECT_EQ(timetable.table->rows()->count(), 10);
+    EXPECT_EQ(timetable.table->columns()->count(), 7);
+}
+
+TEST_F(DocumentWindowTest, UndoTakesBackAnAutomationWriteAndTheModifiedMarkFollows)
+{
+    editor->document()->setModified(false); // as if just saved
+    timetable.table->cell(2, 2)->range()->setText(QStringLiteral("数学"));
+    EXPECT_TRUE(editor->document()->isModified());
+    EXPECT_TRUE(action("documentUndo")->isEnabled());
+    action("documentUndo")->trigger();
+    EXPECT_EQ(timetable.table->cell(2, 2)->range()->text(), QString());
+    EXPECT_FALSE(editor->document()->isModified());
+    action("documentRedo")->trigger();
+    EXPECT_EQ(timetable.table->cell(2, 2)->range()->text(), QStringLiteral("数学"));
+}
+
+TEST_F(DocumentWindowTest, PdfExportAndOpenDocumentSave)
+{
+    const QString pdf = folder.filePath("timetable.pdf");
+    dialogue.files.push_back(pdf);
+    action("documentExportPdf")->trigger();
+    settle();
+    ASSERT_TRUE(QFile::exists(pdf));
+    if (!QStandardPaths::findExecutable("pdfinfo").isEmpty()) {
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        ASSERT_TRUE(info.waitForFinished(60000));
+        EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QStringLiteral("516 x 729")));
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        const QString lines = QString::fromUtf8(text.readAllStandardOutput());
+        EXPECT_TRUE(lines.contains(QStringLiteral("星期一")) && lines.contains(QStringLiteral("第一节(07:50-08:35)")))
+            << lines.toStdString();
+        EXPECT_LT(lines.indexOf(QStringLiteral("第一节")), lines.indexOf(QStringLiteral("第八节")));
+    }
+
+    const QString odt = folder.filePath("timetable.odt");
+    dialogue.files.push_back(odt);
+    action("documentSaveAs")->trigger();
+    settle();
+    QFile file(odt);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("PK"));
+    EXPECT_TRUE(bytes.contains("application/vnd.oasis.opendocument.text"));
+    EXPECT_FALSE(editor->document()->isModified());
+}
