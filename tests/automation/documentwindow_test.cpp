@@ -4,6 +4,7 @@
 
 #include "automation/builtin/builtinapplication.h"
 #include "automation/builtin/documentwindow.h"
+#include "automation/builtin/enginestate.h"
 #include "automation/builtin/fontsizes.h"
 #include "automation/builtin/tableediting.h"
 #include "create/builder.h"
@@ -32,8 +33,9 @@ protected:
     {
         ASSERT_TRUE(folder.isValid());
         create::BuildRequest request{"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
+        settle(); // windows of earlier tests are gone
         timetable = create::build(request, {4, 4, 6});
-        window = topLevel<DocumentWindow>("documentWindow");
+        window = std::dynamic_pointer_cast<BuiltinApplication>(timetable.application)->state()->window;
         ASSERT_NE(window, nullptr);
         editor = window->findChild<QTextEdit*>("documentText");
         ASSERT_NE(editor, nullptr);
