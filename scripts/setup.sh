@@ -9,7 +9,7 @@ wanted=()
 for list in "$@"; do
   while read -r pkg; do
     [[ -z "$pkg" || "$pkg" == \#* ]] && continue
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+    if [[ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" != *'install ok installed'* ]]; then
       wanted+=("$pkg")
     fi
   done < "$list"

@@ -33,7 +33,9 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6prin
                qt6-qpa-plugins qt6-translations-l10n fonts-noto-cjk; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
-dpkg-deb --info "$deb" | grep -q '^ Description: .' || fail "no description"
+# (Read whole first: grep -q stops at the first match, and under pipefail
+# the writer's broken pipe would count as a failure.)
+grep -q '^ Description: .' <<< "$(dpkg-deb --info "$deb")" || fail "no description"
 
 contents=$(dpkg-deb --contents "$deb" | awk '{ print $6 }')
 while read -r file; do
@@ -43,7 +45,7 @@ grep -v -e '^\./usr/' -e '^\./$' <<< "$contents" && fail "files outside /usr"
 
 dpkg -x "$deb" "$tmp/root" || fail "dpkg -x failed"
 for program in lumetra lumetra-doctool; do
-  readelf -S "$tmp/root/usr/bin/$program" | grep -q '\.debug_info' && fail "$program is not stripped"
+  grep -q '\.debug_info' <<< "$(readelf -S "$tmp/root/usr/bin/$program")" && fail "$program is not stripped"
 done
 check_tree "$tmp/root/usr" "$source" "$app_id"
 check_programs "$tmp/root/usr" "$version" "$build"
