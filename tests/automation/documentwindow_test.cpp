@@ -221,3 +221,57 @@ TEST_F(DocumentWindowTest, PdfExportAndOpenDocumentSave)
     EXPECT_TRUE(bytes.contains("application/vnd.oasis.opendocument.text"));
     EXPECT_FALSE(editor->document()->isModified());
 }
+
+// A teacher widens the period column and adds a note under the table:
+// the file keeps both, and LibreOffice lays it out as our export does.
+TEST_F(DocumentWindowTest, AWidenedColumnAndANoteReachTheFileAndLibreOfficeAlike)
+{
+    goToCell(1, 0);
+    dialogue.inputs.push_back(QStringLiteral("4.5"));
+    action("documentColumnWidth")->trigger();
+    ASSERT_EQ(dialogue.inputRequests.size(), 1u);
+    EXPECT_EQ(dialogue.inputRequests[0].title, QStringLiteral("列宽"));
+    // A width that is no length is refused and changes nothing.
+    dialogue.inputs.push_back(QStringLiteral("宽一点"));
+    action("documentColumnWidth")->trigger();
+    ASSERT_EQ(dialogue.messages.size(), 1u);
+    EXPECT_TRUE(dialogue.messages[0].text.contains(QStringLiteral("不是有效的列宽")));
+
+    QTextCursor end(editor->document());
+    end.movePosition(QTextCursor::End);
+    editor->setTextCursor(end);
+    editor->insertPlainText(QStringLiteral("备注：单周上体育，双周上音乐。"));
+
+    const QString path = folder.filePath("widened.doc");
+    dialogue.files.push_back(path);
+    action("documentSaveAs")->trigger();
+    settle();
+    const docfile::Document saved = docfile::readFile(QFile::encodeName(path).toStdString());
+    ASSERT_EQ(saved.blocks.size(), 3u);
+    const auto& rows = std::get<docfile::Table>(saved.blocks[1]).rows;
+    EXPECT_NEAR(rows.at(1).cells.at(0).width, 2551, 2); // 4.5 cm in twips
+    EXPECT_EQ(rows.at(5).cells.size(), 1u);               // the lunch row stays one cell
+    EXPECT_EQ(std::get<docfile::Paragraph>(saved.blocks[2]).runs.at(0).text, "备注：单周上体育，双周上音乐。");
+
+    const QString soffice = QStandardPaths::findExecutable("soffice");
+    if (soffice.isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
+        GTEST_SKIP() << "LibreOffice or poppler-utils are not installed";
+    const QString ours = folder.filePath("ours.pdf");
+    dialogue.files.push_back(ours);
+    action("documentExportPdf")->trigger();
+    QProcess convert;
+    convert.start(soffice, {"-env:UserInstallation=file://" + folder.filePath("profile"), "--headless", "--convert-to",
+                            "pdf", "--outdir", folder.filePath("lo"), path});
+    ASSERT_TRUE(convert.waitForFinished(180000));
+    const auto lines = [](const QString& pdf) {
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        text.waitForFinished(60000);
+        QStringList out;
+        for (const QString& line : QString::fromUtf8(text.readAllStandardOutput()).split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                out << line.simplified();
+        return out;
+    };
+    EXPECT_EQ(lines(folder.filePath("lo/widened.pdf")), lines(ours));
+}

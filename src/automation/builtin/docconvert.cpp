@@ -74,48 +74,6 @@ void collectParagraphs(QTextFrame::iterator it, const QFont& font, std::vector<d
     }
 }
 
-// Column widths in screen units: the fixed widths the table was given, or,
-// for a table fitted to its contents or the window, the distance from each
-// column's content to the next one's as laid out.
-std::vector<double> columnWidths(QTextTable* table)
-{
-    const int columns = table->columns();
-    const QTextTableFormat format = table->format();
-    const QList<QTextLength> constraints = format.columnWidthConstraints();
-    if (constraints.size() == columns
-        && std::all_of(constraints.begin(), constraints.end(),
-                       [](const QTextLength& l) { return l.type() == QTextLength::FixedLength; })) {
-        std::vector<double> widths;
-        for (const QTextLength& length : constraints)
-            widths.push_back(length.rawValue());
-        return widths;
-    }
-
-    QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
-    const QRectF tableRect = layout->frameBoundingRect(table);
-    std::vector<double> left(size_t(columns), -1.0);
-    for (int row = 0; row < table->rows(); ++row) {
-        for (int column = 0; column < columns; ++column) {
-            const QTextTableCell cell = table->cellAt(row, column);
-            if (left[size_t(column)] < 0 && cell.row() == row && cell.column() == column)
-                left[size_t(column)] = layout->blockBoundingRect(cell.firstCursorPosition().block()).left();
-        }
-    }
-    std::vector<double> widths(size_t(columns), 0.0);
-    bool sound = tableRect.width() > 0;
-    for (int column = 0; column < columns && sound; ++column) {
-        const double start = left[size_t(column)];
-        const double end = column + 1 < columns ? left[size_t(column + 1)]
-                                                : tableRect.right() - 2 * format.border() - (left[0] - tableRect.left());
-        if (start < 0 || end <= start)
-            sound = false;
-        else
-            widths[size_t(column)] = end - start;
-    }
-    if (!sound)
-        std::fill(widths.begin(), widths.end(), tableRect.width() > 0 ? tableRect.width() / columns : 60.0);
-    return widths;
-}
 
 // What stands in a row below the first for a cell merged down over it:
 // one empty paragraph that looks like the merged cell's first one.
@@ -174,6 +132,49 @@ docfile::Table tableOf(QTextTable* table, const QFont& font)
 }
 
 } // namespace
+
+// Column widths in screen units: the fixed widths the table was given, or,
+// for a table fitted to its contents or the window, the distance from each
+// column's content to the next one's as laid out.
+std::vector<double> columnWidths(QTextTable* table)
+{
+    const int columns = table->columns();
+    const QTextTableFormat format = table->format();
+    const QList<QTextLength> constraints = format.columnWidthConstraints();
+    if (constraints.size() == columns
+        && std::all_of(constraints.begin(), constraints.end(),
+                       [](const QTextLength& l) { return l.type() == QTextLength::FixedLength; })) {
+        std::vector<double> widths;
+        for (const QTextLength& length : constraints)
+            widths.push_back(length.rawValue());
+        return widths;
+    }
+
+    QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
+    const QRectF tableRect = layout->frameBoundingRect(table);
+    std::vector<double> left(size_t(columns), -1.0);
+    for (int row = 0; row < table->rows(); ++row) {
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (left[size_t(column)] < 0 && cell.row() == row && cell.column() == column)
+                left[size_t(column)] = layout->blockBoundingRect(cell.firstCursorPosition().block()).left();
+        }
+    }
+    std::vector<double> widths(size_t(columns), 0.0);
+    bool sound = tableRect.width() > 0;
+    for (int column = 0; column < columns && sound; ++column) {
+        const double start = left[size_t(column)];
+        const double end = column + 1 < columns ? left[size_t(column + 1)]
+                                                : tableRect.right() - 2 * format.border() - (left[0] - tableRect.left());
+        if (start < 0 || end <= start)
+            sound = false;
+        else
+            widths[size_t(column)] = end - start;
+    }
+    if (!sound)
+        std::fill(widths.begin(), widths.end(), tableRect.width() > 0 ? tableRect.width() / columns : 60.0);
+    return widths;
+}
 
 RowHeight rowHeight(QTextTable* table, int row)
 {

@@ -16,6 +16,11 @@ docfile::Document toModel(const DocumentData& document);
 // Fills an empty document from the model (page setup and content).
 void fromModel(const docfile::Document& model, DocumentData& document);
 
+// The widths of a table's columns in layout units: the fixed widths it was
+// given, or, for a table fitted to its contents or the window, the widths
+// it is laid out at.
+std::vector<double> columnWidths(QTextTable* table);
+
 // A table row's height as docfile::Row has it: rule 0 as tall as the
 // content (twips unused), 1 at least `twips`, 2 exactly `twips`.
 struct RowHeight {

@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QFontComboBox>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -183,6 +184,8 @@ void DocumentWindow::connectActions()
     connect(a.deleteColumns, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return removeColumns(c); }); });
     connect(a.mergeCells, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return mergeCells(c); }); });
     connect(a.splitCells, &QAction::triggered, this, [this] { tableCommand([](auto& c) { return splitCells(c); }); });
+    connect(a.columnWidth, &QAction::triggered, this, &DocumentWindow::askColumnWidth);
+    connect(a.rowHeight, &QAction::triggered, this, &DocumentWindow::askRowHeight);
     connect(a.cellTop, &QAction::triggered, this, [this] {
         tableCommand([](auto& c) { return setVerticalAlignment(c, QTextCharFormat::AlignTop); });
     });
@@ -215,6 +218,61 @@ void DocumentWindow::tableCommand(F command)
     if (!done)
         statusBar()->showMessage(QStringLiteral("所选的单元格不能这样做。"), 5000);
     showFormat();
+}
+
+namespace {
+
+// A length typed in centimetres, or nothing when it is not one in [least, most].
+std::optional<double> centimetres(const QString& text, double least, double most)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed().remove(QStringLiteral("厘米")).remove(QStringLiteral("cm")).trimmed(), &ok);
+    if (!ok || value < least || value > most)
+        return std::nullopt;
+    return value;
+}
+
+QString shownCentimetres(double value)
+{
+    return QLocale::c().toString(value, 'f', 2);
+}
+
+} // namespace
+
+void DocumentWindow::askColumnWidth()
+{
+    const QTextCursor cursor = m_editor->textCursor();
+    if (!cursor.currentTable())
+        return;
+    const auto typed = dialogue::current().input(this, QStringLiteral("所选列的宽度（厘米）："), QStringLiteral("列宽"),
+                                                 shownCentimetres(tableediting::columnWidth(cursor)));
+    if (!typed)
+        return;
+    const auto width = centimetres(*typed, 0.1, 55);
+    if (!width) {
+        dialogue::warn(this, QStringLiteral("“%1”不是有效的列宽，请输入 0.1 到 55 之间的厘米数。").arg(*typed),
+                       QStringLiteral("列宽"));
+        return;
+    }
+    tableCommand([&](auto& c) { return tableediting::setColumnWidth(c, *width); });
+}
+
+void DocumentWindow::askRowHeight()
+{
+    const QTextCursor cursor = m_editor->textCursor();
+    if (!cursor.currentTable())
+        return;
+    const auto typed = dialogue::current().input(this, QStringLiteral("所选行的最小高度（厘米，0 表示随内容而定）："),
+                                                 QStringLiteral("行高"), shownCentimetres(tableediting::rowHeight(cursor)));
+    if (!typed)
+        return;
+    const auto height = centimetres(*typed, 0, 55);
+    if (!height) {
+        dialogue::warn(this, QStringLiteral("“%1”不是有效的行高，请输入 0 到 55 之间的厘米数。").arg(*typed),
+                       QStringLiteral("行高"));
+        return;
+    }
+    tableCommand([&](auto& c) { return tableediting::setRowHeight(c, *height); });
 }
 
 void DocumentWindow::mergeFormat(const QTextCharFormat& format)
@@ -276,7 +334,8 @@ void DocumentWindow::showFormat()
     QTextTable* table = cursor.currentTable();
     for (QAction* action : {m_actions.insertRowAbove, m_actions.insertRowBelow, m_actions.insertColumnLeft,
                             m_actions.insertColumnRight, m_actions.deleteRows, m_actions.deleteColumns,
-                            m_actions.mergeCells, m_actions.splitCells, m_actions.cellTop, m_actions.cellCenter,
+                            m_actions.mergeCells, m_actions.splitCells, m_actions.columnWidth, m_actions.rowHeight,
+                            m_actions.cellTop, m_actions.cellCenter,
                             m_actions.cellBottom})
         action->setEnabled(table != nullptr);
     if (table) {

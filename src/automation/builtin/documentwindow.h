@@ -53,6 +53,9 @@ private:
     void mergeFormat(const QTextCharFormat& format);
     void chooseColour();
     void applySize(const QString& text);
+    // Asks for the covered columns' width or rows' height in centimetres.
+    void askColumnWidth();
+    void askRowHeight();
     // Runs a table command; outside a table it says so in the status bar.
     template <typename F>
     void tableCommand(F command);

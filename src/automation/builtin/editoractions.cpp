@@ -91,6 +91,9 @@ EditorActions EditorActions::create(QMainWindow* window)
     a.mergeCells = make(table, "documentMergeCells", QStringLiteral("合并单元格(&M)"));
     a.splitCells = make(table, "documentSplitCells", QStringLiteral("拆分单元格(&S)"));
     table->addSeparator();
+    a.columnWidth = make(table, "documentColumnWidth", QStringLiteral("列宽(&W)..."));
+    a.rowHeight = make(table, "documentRowHeight", QStringLiteral("行高(&H)..."));
+    table->addSeparator();
     a.cellAlignment = new QActionGroup(window);
     a.cellTop = toggle(table, "documentCellTop", QStringLiteral("单元格顶端对齐(&T)"));
     a.cellCenter = toggle(table, "documentCellCenter", QStringLiteral("单元格垂直居中(&V)"));

@@ -47,6 +47,8 @@ struct EditorActions {
     QAction* deleteColumns;
     QAction* mergeCells;
     QAction* splitCells;
+    QAction* columnWidth;
+    QAction* rowHeight;
     QAction* cellTop;
     QAction* cellCenter;
     QAction* cellBottom;

@@ -1,6 +1,10 @@
 #include "automation/builtin/tableediting.h"
 
+#include "automation/builtin/docconvert.h"
+#include "automation/builtin/enginestate.h"
+
 #include <QTextTable>
+#include <cmath>
 
 namespace word::builtin::tableediting {
 
@@ -142,6 +146,67 @@ bool splitCells(const QTextCursor& cursor)
         }
     }
     return split;
+}
+
+namespace {
+
+constexpr double kPointsPerCentimetre = 28.34646;
+
+double unitsPerCentimetre()
+{
+    return kPointsPerCentimetre * unitsPerPoint();
+}
+
+} // namespace
+
+double columnWidth(const QTextCursor& cursor)
+{
+    QTextTable* table = cursor.currentTable();
+    const CellRange range = selectedCells(cursor);
+    if (!table || !range.valid())
+        return 0;
+    const std::vector<double> widths = columnWidths(table);
+    return widths.at(size_t(range.firstColumn)) / unitsPerCentimetre();
+}
+
+bool setColumnWidth(const QTextCursor& cursor, double centimetres)
+{
+    QTextTable* table = cursor.currentTable();
+    const CellRange range = selectedCells(cursor);
+    if (!table || !range.valid() || !(centimetres > 0))
+        return false;
+    const std::vector<double> widths = columnWidths(table);
+    QList<QTextLength> constraints;
+    for (int c = 0; c < table->columns(); ++c) {
+        const bool chosen = c >= range.firstColumn && c < range.firstColumn + range.columns;
+        constraints << QTextLength(QTextLength::FixedLength, chosen ? centimetres * unitsPerCentimetre() : widths[size_t(c)]);
+    }
+    QTextTableFormat format = table->format();
+    format.setColumnWidthConstraints(constraints);
+    format.clearProperty(QTextFormat::FrameWidth); // as wide as its columns
+    table->setFormat(format);
+    return true;
+}
+
+double rowHeight(const QTextCursor& cursor)
+{
+    QTextTable* table = cursor.currentTable();
+    const CellRange range = selectedCells(cursor);
+    if (!table || !range.valid())
+        return 0;
+    return word::builtin::rowHeight(table, range.firstRow).twips / 20.0 / kPointsPerCentimetre;
+}
+
+bool setRowHeight(const QTextCursor& cursor, double centimetres)
+{
+    QTextTable* table = cursor.currentTable();
+    const CellRange range = selectedCells(cursor);
+    if (!table || !range.valid() || centimetres < 0)
+        return false;
+    const auto twips = std::int32_t(std::lround(centimetres * kPointsPerCentimetre * 20));
+    for (int r = range.firstRow; r < range.firstRow + range.rows; ++r)
+        word::builtin::setRowHeight(table, r, twips > 0 ? RowHeight{1, twips} : RowHeight{});
+    return true;
 }
 
 bool setVerticalAlignment(const QTextCursor& cursor, QTextCharFormat::VerticalAlignment alignment)

@@ -30,4 +30,14 @@ bool mergeCells(const QTextCursor& cursor);
 bool splitCells(const QTextCursor& cursor);
 bool setVerticalAlignment(const QTextCursor& cursor, QTextCharFormat::VerticalAlignment alignment);
 
+// The width of the first covered column, in centimetres (0 outside a table).
+double columnWidth(const QTextCursor& cursor);
+// Gives the covered columns a fixed width; the other columns keep the
+// widths they are laid out at, so the table grows or shrinks.
+bool setColumnWidth(const QTextCursor& cursor, double centimetres);
+// The least height of the first covered row, in centimetres (0: as tall as
+// its content); and setting it for every covered row.
+double rowHeight(const QTextCursor& cursor);
+bool setRowHeight(const QTextCursor& cursor, double centimetres);
+
 } // namespace word::builtin::tableediting
