@@ -37,6 +37,8 @@ int main(int argc, char* argv[])
 
     shell::MainWindow window;
     window.show();
+    // Work a crash left behind comes first; a file on the line opens after it.
+    QTimer::singleShot(0, &window, &shell::MainWindow::offerRecoveredCopies);
     // A document named on the line opens as if chosen in the Open dialog,
     // once the window is up.
     if (!line.file.isEmpty())

@@ -10,6 +10,7 @@
 #include "create/initdialog.h"
 #include "entry/entrydialog.h"
 #include "platform/programfolder.h"
+#include "platform/recovery.h"
 #include "subjects/subjectfile.h"
 #include "platform/helpviewer.h"
 
@@ -17,6 +18,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -312,6 +316,63 @@ void MainWindow::openFile(const QString& path)
 {
     if (closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
         openPath(path);
+}
+
+namespace {
+
+// Where a recovered document goes: beside its own file, or in the user's
+// documents folder, under a name no file has yet.
+QString recoveredFileName(const platform::RecoveryCopy& copy)
+{
+    QString folder = copy.documentPath.isEmpty() ? QString() : QFileInfo(copy.documentPath).absolutePath();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    QString base = copy.documentName;
+    if (base.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
+        base.chop(4);
+    base += QStringLiteral("（恢复）");
+    QString target = QDir(folder).filePath(base + QStringLiteral(".doc"));
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(folder).filePath(QStringLiteral("%1%2.doc").arg(base).arg(n));
+    return target;
+}
+
+} // namespace
+
+void MainWindow::offerRecoveredCopies()
+{
+    QString toOpen;
+    QStringList alsoKept;
+    for (const platform::RecoveryCopy& copy : platform::leftRecoveryCopies()) {
+        const auto answer = dialogue::show(
+            this, {QStringLiteral("Lumetra 上次没有正常结束。“%1”在 %2 留下了恢复副本，其中有没有保存的修改。\n\n"
+                                  "要打开它吗？选“否”将丢弃这个副本。")
+                       .arg(copy.documentName, copy.written.toString(QStringLiteral("yyyy-MM-dd HH:mm"))),
+                   QStringLiteral("恢复文档"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Question,
+                   QMessageBox::Yes});
+        if (answer != QMessageBox::Yes) {
+            platform::removeRecoveryCopy(copy.file);
+            continue;
+        }
+        const QString target = recoveredFileName(copy);
+        if (!QFile::rename(copy.file, target) && !(QFile::copy(copy.file, target) && QFile::remove(copy.file))) {
+            dialogue::warn(this, QStringLiteral("无法把“%1”的恢复副本保存为“%2”。副本仍在“%3”。")
+                                     .arg(copy.documentName, QDir::toNativeSeparators(target),
+                                          QDir::toNativeSeparators(copy.file)));
+            continue;
+        }
+        platform::removeRecoveryCopy(copy.file); // its note
+        if (toOpen.isEmpty())
+            toOpen = target;
+        else
+            alsoKept << QDir::toNativeSeparators(target);
+    }
+    if (!alsoKept.isEmpty())
+        dialogue::inform(this, QStringLiteral("一次只能打开一个课程表。其他恢复的文档已保存为：\n%1").arg(alsoKept.join(u'\n')));
+    if (!toOpen.isEmpty())
+        openFile(toOpen);
 }
 
 void MainWindow::openPath(const QString& path)

@@ -55,6 +55,10 @@ public:
     // Opens a file named outside the Open dialog (the command line, the
     // desktop's "Open with"): the same steps and messages as Open.
     void openFile(const QString& path);
+    // At start: offers to open each recovery copy a crash left behind, or
+    // to discard it. An opened copy becomes a file of its own beside the
+    // document's file (or in the documents folder), named "…（恢复）.doc".
+    void offerRecoveredCopies();
     void printTimetable();
     void saveTimetable();
     void showAbout();

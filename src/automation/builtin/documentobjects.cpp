@@ -1,4 +1,5 @@
 #include "automation/builtin/documentobjects.h"
+#include "automation/builtin/recoverycopies.h"
 
 #include "automation/builtin/docfiles.h"
 #include "automation/builtin/documentwindow.h"
@@ -118,6 +119,8 @@ std::shared_ptr<Document> BuiltinDocuments::adopt(const DocPtr& document)
 {
     m_state->documents.push_back(document);
     m_state->active = document;
+    if (m_state->recovery)
+        m_state->recovery->watch(document);
     if (m_state->window)
         m_state->window->showDocument(document);
     return std::make_shared<BuiltinDocument>(m_state, document);

@@ -2,6 +2,7 @@
 
 #include "automation/automationerror.h"
 #include "automation/builtin/documentwindow.h"
+#include "automation/builtin/recoverycopies.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -38,6 +39,10 @@ QFont defaultDocumentFont()
     return font;
 }
 
+EngineState::EngineState() : recovery(std::make_unique<RecoveryCopies>()) {}
+
+EngineState::~EngineState() = default;
+
 void EngineState::requireAlive() const
 {
     if (!alive)
@@ -63,6 +68,7 @@ void EngineState::end()
         window = nullptr;
         w->closeForQuit();
     }
+    recovery.reset(); // ended as it should: no copy is left behind
     active.reset();
     for (auto& document : documents) {
         document->cursor = QTextCursor();

@@ -16,6 +16,7 @@
 namespace word::builtin {
 
 class DocumentWindow;
+class RecoveryCopies;
 
 // Page setup in points, as the document will be saved and printed.
 // The defaults are an A4 page with Word's usual margins.
@@ -63,6 +64,10 @@ public:
     std::shared_ptr<DocumentData> active;
     QPointer<DocumentWindow> window;
     std::function<void()> endedHandler; // told once when the instance ends
+    std::unique_ptr<RecoveryCopies> recovery; // copies of unsaved work while it runs
+
+    EngineState();
+    ~EngineState();
 
     // Throws AutomationError when the instance has ended.
     void requireAlive() const;

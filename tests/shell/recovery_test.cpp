@@ -1,0 +1,166 @@
+// Nothing is lost when the program dies: a document with unsaved changes
+// has a recovery copy, and the next start offers it.
+
+#include "create/initdialog.h"
+#include "entry/entrydialog.h"
+#include "platform/recovery.h"
+#include "shell/mainwindow.h"
+#include "support/scripteddialogue.h"
+#include "support/windowtest.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <csignal>
+#include <cstdio>
+
+using namespace testsupport;
+
+namespace {
+
+// Points the data and documents folders at a folder of the test's own.
+class Folders {
+public:
+    explicit Folders(const QString& root)
+        : m_data(qgetenv("XDG_DATA_HOME")), m_home(qgetenv("HOME")), m_seconds(qgetenv("LUMETRA_RECOVERY_SECONDS"))
+    {
+        qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
+        qputenv("HOME", root.toUtf8());
+        qputenv("LUMETRA_RECOVERY_SECONDS", "0");
+    }
+    ~Folders()
+    {
+        restore("XDG_DATA_HOME", m_data);
+        restore("HOME", m_home);
+        restore("LUMETRA_RECOVERY_SECONDS", m_seconds);
+    }
+
+private:
+    static void restore(const char* name, const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    QByteArray m_data, m_home, m_seconds;
+};
+
+QStringList copiesIn(const QString& folder)
+{
+    return QDir(folder).entryList({"*.doc"}, QDir::Files);
+}
+
+// New → OK with course entry, then Next period three times on 数学.
+entry::EntryDialog* buildAndEnter(shell::MainWindow& main)
+{
+    main.state().kemufile = QDir(qEnvironmentVariable("LUMETRA_SOURCE_DIR")).filePath("dist/zvn.list");
+    main.newTimetable();
+    settle();
+    main.initDialog->OKButton->click();
+    settle();
+    entry::EntryDialog* dialog = main.entryDialog;
+    if (!dialog)
+        return nullptr;
+    dialog->com1->setCurrentIndex(dialog->kemu.indexOf(QStringLiteral("数学")));
+    for (int i = 0; i < 3; ++i)
+        dialog->c1->click();
+    return dialog;
+}
+
+} // namespace
+
+// Run only as the child of the next test: fills three cells, waits for the
+// copy, says so, and waits to be killed.
+TEST(RecoveryChild, FillsThreeCellsAndWaitsToBeKilled)
+{
+    if (qEnvironmentVariableIsEmpty("LUMETRA_RECOVERY_CHILD"))
+        GTEST_SKIP() << "run by Recovery.AKilledProgramsWorkIsOfferedAtTheNextStart";
+    ScriptedDialogue dialogue;
+    shell::MainWindow main;
+    main.show();
+    ASSERT_NE(buildAndEnter(main), nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([] { return !copiesIn(platform::recoveryFolder()).isEmpty(); }, 10000));
+    QTest::qWait(300); // the copy's note
+    std::printf("READY\n");
+    std::fflush(stdout);
+    QTest::qWait(120000);
+}
+
+TEST(Recovery, AKilledProgramsWorkIsOfferedAtTheNextStart)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    Folders folders(root.path());
+
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LUMETRA_RECOVERY_CHILD", "1");
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=RecoveryChild.*"});
+    ASSERT_TRUE(child.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child.readAllStandardOutput().contains("READY")
+                                             || child.state() == QProcess::NotRunning; }, 60000));
+    ASSERT_EQ(child.state(), QProcess::Running) << "the child stopped before it was killed";
+    ::kill(pid_t(child.processId()), SIGKILL); // as a crash or a power cut would
+    child.waitForFinished();
+
+    const auto left = platform::leftRecoveryCopies();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].documentName, QStringLiteral("文档1"));
+
+    // The next start asks; Yes opens the copy (and No to entering courses).
+    ScriptedDialogue dialogue;
+    dialogue.answers = {QMessageBox::Yes, QMessageBox::No};
+    shell::MainWindow main;
+    main.show();
+    main.offerRecoveredCopies();
+    settle();
+    ASSERT_GE(dialogue.messages.size(), 1u);
+    EXPECT_EQ(dialogue.messages[0].title, QStringLiteral("恢复文档"));
+    EXPECT_TRUE(dialogue.messages[0].text.contains(QStringLiteral("文档1")));
+    ASSERT_TRUE(main.state().opened);
+    for (int row : {2, 3, 4})
+        EXPECT_EQ(main.state().mytable->cell(row, 2)->range()->text(), QStringLiteral("数学")) << row;
+    EXPECT_TRUE(QFileInfo::exists(root.filePath("Documents/文档1（恢复）.doc")));
+    EXPECT_TRUE(platform::leftRecoveryCopies().isEmpty());
+    main.closeSequence();
+
+    // Offered again at a later start: nothing is left to offer.
+    const size_t asked = dialogue.messages.size();
+    main.offerRecoveredCopies();
+    EXPECT_EQ(dialogue.messages.size(), asked);
+}
+
+TEST(Recovery, ACopyIsKeptWhileChangesAreUnsavedAndGoesWithASaveOrAClose)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    Folders folders(root.path());
+    ScriptedDialogue dialogue;
+    shell::MainWindow main;
+    main.show();
+    entry::EntryDialog* dialog = buildAndEnter(main);
+    ASSERT_NE(dialog, nullptr);
+    const QString folder = platform::recoveryFolder();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copiesIn(folder).size() == 1; }, 5000));
+    // This program's own copies are not left-behind ones.
+    EXPECT_TRUE(platform::leftRecoveryCopies().isEmpty());
+
+    // Saved: the file holds the work, the copy goes.
+    dialog->close();
+    settle();
+    dialogue.files.push_back(root.filePath("saved.doc"));
+    main.saveTimetable();
+    settle();
+    EXPECT_TRUE(copiesIn(folder).isEmpty());
+    // A new change brings it back; closing the timetable (not saving) ends it.
+    main.state().mytable->cell(5, 3)->range()->setText(QStringLiteral("语文"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return copiesIn(folder).size() == 1; }, 5000));
+    dialogue.saveAnswer = QMessageBox::No;
+    main.closeSequence();
+    settle();
+    EXPECT_TRUE(copiesIn(folder).isEmpty());
+}
