@@ -20,14 +20,31 @@ QString noteOf(const QString& copy)
     return copy.chopped(4) + QStringLiteral(".note");
 }
 
-// Whether process `pid` still runs (it may be another user's).
+// The program name and state of a process, from /proc; empty when there
+// is no such process.
+QByteArray processStat(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
+}
+
+// Whether process `pid` is a running copy of this program. A process that
+// was killed but not yet reaped (a zombie) has ended; a number the system
+// has since given to another program is not ours.
 bool running(qint64 pid)
 {
     if (pid <= 0)
         return false;
     if (pid == QCoreApplication::applicationPid())
         return true;
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    const QByteArray own = processStat(QCoreApplication::applicationPid());
+    if (own.isEmpty()) // no /proc: ask the system
+        return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+    const QByteArray other = processStat(pid);
+    // "pid (name) state ...": the name may hold spaces and brackets.
+    const auto name = [](const QByteArray& stat) { return stat.mid(stat.indexOf('('), stat.lastIndexOf(')') - stat.indexOf('(') + 1); };
+    const auto state = [](const QByteArray& stat) { return stat.mid(stat.lastIndexOf(')') + 2, 1); };
+    return !other.isEmpty() && state(other) != "Z" && state(other) != "X" && name(other) == name(own);
 }
 
 } // namespace
