@@ -233,22 +233,28 @@ QString shownCentimetres(double value)
 
 } // namespace
 
+std::optional<double> DocumentWindow::askLength(const QString& prompt, const QString& what, double current,
+                                               double least)
+{
+    const auto typed = dialogue::current().input(this, prompt, what, shownCentimetres(current));
+    if (!typed)
+        return std::nullopt;
+    const auto length = centimetres(*typed, least, 55);
+    if (!length)
+        dialogue::warn(this, QStringLiteral("“%1”不是有效的%2，请输入 %3 到 55 之间的厘米数。")
+                                 .arg(*typed, what, QLocale::c().toString(least)),
+                       what);
+    return length;
+}
+
 void DocumentWindow::askColumnWidth()
 {
     const QTextCursor cursor = m_editor->textCursor();
     if (!cursor.currentTable())
         return;
-    const auto typed = dialogue::current().input(this, QStringLiteral("所选列的宽度（厘米）："), QStringLiteral("列宽"),
-                                                 shownCentimetres(tableediting::columnWidth(cursor)));
-    if (!typed)
-        return;
-    const auto width = centimetres(*typed, 0.1, 55);
-    if (!width) {
-        dialogue::warn(this, QStringLiteral("“%1”不是有效的列宽，请输入 0.1 到 55 之间的厘米数。").arg(*typed),
-                       QStringLiteral("列宽"));
-        return;
-    }
-    tableCommand([&](auto& c) { return tableediting::setColumnWidth(c, *width); });
+    if (const auto width = askLength(QStringLiteral("所选列的宽度（厘米）："), QStringLiteral("列宽"),
+                                     tableediting::columnWidth(cursor), 0.1))
+        tableCommand([&](auto& c) { return tableediting::setColumnWidth(c, *width); });
 }
 
 void DocumentWindow::askRowHeight()
@@ -256,17 +262,9 @@ void DocumentWindow::askRowHeight()
     const QTextCursor cursor = m_editor->textCursor();
     if (!cursor.currentTable())
         return;
-    const auto typed = dialogue::current().input(this, QStringLiteral("所选行的最小高度（厘米，0 表示随内容而定）："),
-                                                 QStringLiteral("行高"), shownCentimetres(tableediting::rowHeight(cursor)));
-    if (!typed)
-        return;
-    const auto height = centimetres(*typed, 0, 55);
-    if (!height) {
-        dialogue::warn(this, QStringLiteral("“%1”不是有效的行高，请输入 0 到 55 之间的厘米数。").arg(*typed),
-                       QStringLiteral("行高"));
-        return;
-    }
-    tableCommand([&](auto& c) { return tableediting::setRowHeight(c, *height); });
+    if (const auto height = askLength(QStringLiteral("所选行的最小高度（厘米，0 表示随内容而定）："), QStringLiteral("行高"),
+                                      tableediting::rowHeight(cursor), 0))
+        tableCommand([&](auto& c) { return tableediting::setRowHeight(c, *height); });
 }
 
 void DocumentWindow::mergeFormat(const QTextCharFormat& format)

@@ -9,6 +9,7 @@
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -56,6 +57,9 @@ private:
     // Asks for the covered columns' width or rows' height in centimetres.
     void askColumnWidth();
     void askRowHeight();
+    // A length in centimetres from `least` to 55 asked of the user (a
+    // wrong one told); nothing when cancelled or wrong.
+    std::optional<double> askLength(const QString& prompt, const QString& what, double current, double least);
     // Runs a table command; outside a table it says so in the status bar.
     template <typename F>
     void tableCommand(F command);
