@@ -16,6 +16,9 @@
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSet>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -274,4 +277,49 @@ TEST_F(DocumentWindowTest, AWidenedColumnAndANoteReachTheFileAndLibreOfficeAlike
         return out;
     };
     EXPECT_EQ(lines(folder.filePath("lo/widened.pdf")), lines(ours));
+}
+
+// Every menu can be worked from the keyboard: each caption has an access
+// key of its own within its menu, and Alt+key opens a menu whose item key
+// runs the command.
+TEST_F(DocumentWindowTest, MenusWorkFromTheKeyboardWithDistinctAccessKeys)
+{
+    const auto accessKey = [](const QString& caption) {
+        const int at = caption.indexOf(u'&');
+        return at >= 0 && at + 1 < caption.size() ? caption.at(at + 1).toUpper() : QChar();
+    };
+    QList<QMenu*> menus;
+    QSet<QChar> barKeys;
+    for (QAction* top : window->menuBar()->actions()) {
+        const QChar key = accessKey(top->text());
+        EXPECT_FALSE(key.isNull()) << top->text().toStdString();
+        EXPECT_FALSE(barKeys.contains(key)) << top->text().toStdString();
+        barKeys << key;
+        QSet<QChar> keys;
+        for (QAction* item : top->menu()->actions()) {
+            if (item->isSeparator())
+                continue;
+            const QChar itemKey = accessKey(item->text());
+            EXPECT_FALSE(itemKey.isNull()) << item->text().toStdString();
+            EXPECT_FALSE(keys.contains(itemKey)) << item->text().toStdString();
+            keys << itemKey;
+            EXPECT_FALSE(item->objectName().isEmpty()) << item->text().toStdString();
+        }
+    }
+    EXPECT_EQ(barKeys.size(), 4);
+
+    // Two cells selected, then Alt+A (表格) and M (合并单元格).
+    QTextCursor two = table()->cellAt(1, 1).firstCursorPosition();
+    two.setPosition(table()->cellAt(1, 2).firstCursorPosition().position(), QTextCursor::KeepAnchor);
+    editor->setTextCursor(two);
+    QApplication::setActiveWindow(window);
+    editor->setFocus();
+    QTest::keyClick(window, Qt::Key_A, Qt::AltModifier);
+    settle();
+    QMenu* tableMenu = window->findChild<QMenu*>("documentTable");
+    ASSERT_NE(tableMenu, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tableMenu->isVisible(); }, 2000)) << "Alt+A did not open 表格";
+    QTest::keyClick(tableMenu, Qt::Key_M);
+    settle();
+    EXPECT_EQ(table()->cellAt(1, 1).columnSpan(), 2);
 }
