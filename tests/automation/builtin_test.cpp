@@ -164,6 +164,7 @@ TEST(BuiltinEngine, UserEditsInTheWindowAreSeenThroughTheInterface)
     // What the user types in the window is the document the interface sees.
     auto* editor = testsupport::topLevel("documentWindow")->findChild<QTextEdit*>("documentText");
     auto builtin = std::dynamic_pointer_cast<word::builtin::BuiltinApplication>(app);
+    QCoreApplication::processEvents(); // the engine's edit of this turn ends, as before the user can type
     QTextTable* t = word::builtin::documentTables(builtin->state()->active->text.get()).at(0);
     ASSERT_EQ(editor->document(), t->document());
     editor->setTextCursor(t->cellAt(1, 1).firstCursorPosition());

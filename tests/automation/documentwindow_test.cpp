@@ -38,6 +38,7 @@ protected:
         create::BuildRequest request{"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
         settle(); // windows of earlier tests are gone
         timetable = create::build(request, {4, 4, 6});
+        settle(); // the build's edit ends with the turn, as before a user sees it
         window = std::dynamic_pointer_cast<BuiltinApplication>(timetable.application)->state()->window;
         ASSERT_NE(window, nullptr);
         editor = window->findChild<QTextEdit*>("documentText");
@@ -182,11 +183,19 @@ TEST_F(DocumentWindowTest, TableCommandsAddRemoveMergeAndSplit)
 TEST_F(DocumentWindowTest, UndoTakesBackAnAutomationWriteAndTheModifiedMarkFollows)
 {
     editor->document()->setModified(false); // as if just saved
+    // Course entry writes one cell a key press: one edit each.
     timetable.table->cell(2, 2)->range()->setText(QStringLiteral("数学"));
+    settle();
+    timetable.table->cell(3, 2)->range()->setText(QStringLiteral("语文"));
+    settle();
     EXPECT_TRUE(editor->document()->isModified());
     EXPECT_TRUE(action("documentUndo")->isEnabled());
     action("documentUndo")->trigger();
+    EXPECT_EQ(timetable.table->cell(3, 2)->range()->text(), QString());
+    EXPECT_EQ(timetable.table->cell(2, 2)->range()->text(), QStringLiteral("数学"));
+    action("documentUndo")->trigger();
     EXPECT_EQ(timetable.table->cell(2, 2)->range()->text(), QString());
+    settle();
     EXPECT_FALSE(editor->document()->isModified());
     action("documentRedo")->trigger();
     EXPECT_EQ(timetable.table->cell(2, 2)->range()->text(), QStringLiteral("数学"));

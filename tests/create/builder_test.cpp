@@ -7,6 +7,7 @@
 
 #include <QTextBlock>
 #include <QTextTable>
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using testsupport::RecordingLog;
@@ -158,6 +159,7 @@ namespace {
 QTextTable* firstTable(const std::shared_ptr<word::Application>& app)
 {
     auto builtin = std::dynamic_pointer_cast<word::builtin::BuiltinApplication>(app);
+    QCoreApplication::processEvents(); // the engine's edit of this turn ends
     return word::builtin::documentTables(builtin->state()->active->text.get()).at(0);
 }
 

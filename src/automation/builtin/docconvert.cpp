@@ -214,6 +214,7 @@ void setRowHeight(QTextTable* table, int row, RowHeight height)
 
 docfile::Document toModel(const DocumentData& document)
 {
+    closeAutomationEdit(document); // the widths come from the layout
     docfile::Document model;
     const PageSetupData& page = document.page;
     model.section.pageWidth = pointsToTwips(page.pageWidth);

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTextFrame>
+#include <QTimer>
 #include <utility>
 
 namespace word::builtin {
@@ -43,6 +44,26 @@ EngineState::EngineState() : recovery(std::make_unique<RecoveryCopies>()) {}
 
 EngineState::~EngineState() = default;
 
+void openAutomationEdit(DocumentData& document)
+{
+    if (document.automationEdit || !document.text)
+        return;
+    document.automationEdit.emplace(document.text.get());
+    document.automationEdit->beginEditBlock();
+    // Ends with the turn; the document is the timer's context, so a
+    // document dropped before then takes the timer with it.
+    QTimer::singleShot(0, document.text.get(), [data = &document] { closeAutomationEdit(*data); });
+}
+
+void closeAutomationEdit(const DocumentData& document)
+{
+    if (!document.automationEdit)
+        return;
+    QTextCursor cursor = *document.automationEdit;
+    document.automationEdit.reset();
+    cursor.endEditBlock();
+}
+
 void EngineState::requireAlive() const
 {
     if (!alive)
@@ -54,6 +75,7 @@ std::shared_ptr<DocumentData> EngineState::requireActive() const
     requireAlive();
     if (!active)
         throw AutomationError(QStringLiteral("当前没有打开的文档。"));
+    openAutomationEdit(*active);
     return active;
 }
 
@@ -71,6 +93,7 @@ void EngineState::end()
     recovery.reset(); // ended as it should: no copy is left behind
     active.reset();
     for (auto& document : documents) {
+        closeAutomationEdit(*document);
         document->cursor = QTextCursor();
         document->text.reset();
     }

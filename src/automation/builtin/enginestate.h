@@ -11,6 +11,7 @@
 #include <QTextTableFormat>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace word::builtin {
@@ -43,7 +44,19 @@ struct DocumentData {
     // What the file it was read from held that cannot be saved (pictures,
     // fields, ...); empty when nothing was left out.
     QString lossyNote;
+    // The automation edit open in this turn of the event loop, if any.
+    mutable std::optional<QTextCursor> automationEdit;
 };
+
+// The calls a program makes in one turn of the event loop (a whole build,
+// one cell written by course entry) are one edit of the document: Qt lays a
+// table out again after every edit, so the layout runs once, at the end of
+// the turn; and one undo takes the edit back.
+void openAutomationEdit(DocumentData& document);
+// Ends the open edit now: before the layout is read (widths for saving),
+// before printing, and before the document's tables are listed (Qt brings
+// its list of frames up to date only when an edit ends).
+void closeAutomationEdit(const DocumentData& document);
 
 // Document units per point: the layout works in screen pixels, so page
 // lengths and indents are converted at the screen's resolution.

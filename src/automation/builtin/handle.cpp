@@ -10,6 +10,7 @@ DocPtr Handle::document() const
     DocPtr data = m_document.lock();
     if (!data || !data->text)
         throw AutomationError(QStringLiteral("文档已经关闭，无法继续操作。"));
+    openAutomationEdit(*data);
     return data;
 }
 

@@ -13,6 +13,7 @@ namespace word::builtin {
 
 void printDocument(const DocumentData& document, QPrinter& printer, int copies)
 {
+    closeAutomationEdit(document);
     const PageSetupData& page = document.page;
     printer.setFullPage(true);
     printer.setPageSize(QPageSize(QSizeF(page.pageWidth, page.pageHeight), QPageSize::Point, QString(),

@@ -98,6 +98,7 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
 std::shared_ptr<Table> BuiltinTables::item(int index)
 {
     DocPtr data = document();
+    closeAutomationEdit(*data); // Qt lists the new tables once the edit ends
     const auto tables = documentTables(data->text.get());
     if (index < 1 || index > int(tables.size()))
         throw AutomationError(tables.empty() ? QStringLiteral("文档中没有表格。")
@@ -109,7 +110,9 @@ std::shared_ptr<Table> BuiltinTables::item(int index)
 
 int BuiltinTables::count()
 {
-    return int(documentTables(document()->text.get()).size());
+    DocPtr data = document();
+    closeAutomationEdit(*data); // Qt lists the new tables once the edit ends
+    return int(documentTables(data->text.get()).size());
 }
 
 // ---------------------------------------------------------------- table
