@@ -3,11 +3,19 @@
 // engine lays the document out once at the end of each turn of the event
 // loop, so every case runs the events the turn ends with, inside the timing.
 
+#include "automation/builtin/builtinapplication.h"
+#include "automation/builtin/docconvert.h"
+#include "automation/builtin/printing.h"
+#include "automation/factory.h"
 #include "create/builder.h"
+#include "docfile/document.h"
 #include "entry/entrycursor.h"
 #include "platform/fontsetup.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QPrinter>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -63,6 +71,68 @@ void WriteOneCellATurn(benchmark::State& state)
     timetable.application->quit(word::DoNotSaveChanges);
 }
 BENCHMARK(WriteOneCellATurn)->Unit(benchmark::kMicrosecond);
+
+// Opening, saving and exporting a filled 10 × 7 timetable.
+class FilledTimetable {
+public:
+    FilledTimetable()
+    {
+        auto timetable = create::build(defaults(), {4, 4, 6});
+        entry::EntryCursor cursor(10, 7, 4);
+        while (cursor.nextEnabled()) {
+            const auto cell = cursor.cellToWrite(true);
+            timetable.table->cell(cell->row, cell->column)->range()->setText(QStringLiteral("语文"));
+            cursor.nextPeriod();
+        }
+        QApplication::processEvents();
+        path = folder.filePath("timetable.doc");
+        auto builtin = std::dynamic_pointer_cast<word::builtin::BuiltinApplication>(timetable.application);
+        docfile::writeFile(word::builtin::toModel(*builtin->state()->active), QFile::encodeName(path).toStdString());
+        timetable.application->quit(word::DoNotSaveChanges);
+    }
+    QTemporaryDir folder;
+    QString path;
+};
+
+void OpenTimetable(benchmark::State& state)
+{
+    FilledTimetable filled;
+    for (auto _ : state) {
+        auto app = word::createObject("word.application");
+        word::OpenArguments arguments;
+        arguments.filename = filled.path;
+        app->documents()->open(arguments);
+        QApplication::processEvents();
+        state.PauseTiming();
+        app->quit(word::DoNotSaveChanges);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(OpenTimetable)->Unit(benchmark::kMillisecond);
+
+void SaveAndExportTimetable(benchmark::State& state, bool pdf)
+{
+    FilledTimetable filled;
+    auto app = word::createObject("word.application");
+    word::OpenArguments arguments;
+    arguments.filename = filled.path;
+    app->documents()->open(arguments);
+    const auto document = std::dynamic_pointer_cast<word::builtin::BuiltinApplication>(app)->state()->active;
+    const QString target = filled.folder.filePath(pdf ? "export.pdf" : "saved.doc");
+    for (auto _ : state) {
+        if (pdf) {
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(target);
+            word::builtin::printDocument(*document, printer, 1);
+        } else {
+            docfile::writeFile(word::builtin::toModel(*document), QFile::encodeName(target).toStdString());
+        }
+    }
+    app->quit(word::DoNotSaveChanges);
+}
+BENCHMARK_CAPTURE(SaveAndExportTimetable, SaveDoc, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SaveAndExportTimetable, ExportPdf, true)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
