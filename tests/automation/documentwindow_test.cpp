@@ -315,7 +315,7 @@ TEST_F(DocumentWindowTest, MenusWorkFromTheKeyboardWithDistinctAccessKeys)
             EXPECT_FALSE(item->objectName().isEmpty()) << item->text().toStdString();
         }
     }
-    EXPECT_EQ(barKeys.size(), 4);
+    EXPECT_EQ(barKeys.size(), 5);
 
     // Two cells selected, then Alt+A (表格) and M (合并单元格).
     QTextCursor two = table()->cellAt(1, 1).firstCursorPosition();

@@ -33,8 +33,8 @@ struct RowHeight {
 // height with the table, on the formats of the cells the row crosses
 // (property kRowHeightsProperty: for each row the cell spans, Word's
 // signed twips, > 0 at least, < 0 exactly, 0 automatic). A row inserted
-// beside one copies its cells' formats and so its height. The layout does
-// not use the height: every row is as tall as its content.
+// beside one copies its cells' formats and so its height. Qt's layout does
+// not know the height: rowheights.h makes the rows that tall.
 constexpr int kRowHeightsProperty = QTextFormat::UserProperty + 0x4C01;
 RowHeight rowHeight(QTextTable* table, int row);
 void setRowHeight(QTextTable* table, int row, RowHeight height);

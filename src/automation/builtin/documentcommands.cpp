@@ -6,6 +6,7 @@
 #include "automation/automationerror.h"
 #include "automation/builtin/docfiles.h"
 #include "automation/builtin/enginestate.h"
+#include "automation/builtin/pageeditor.h"
 #include "automation/builtin/printing.h"
 #include "common/dialogue.h"
 
@@ -17,7 +18,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
-#include <QTextEdit>
 
 namespace word::builtin {
 

@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QTextTable>
 #include <QToolBar>
@@ -32,13 +31,14 @@ DocumentWindow::DocumentWindow(std::shared_ptr<EngineState> state)
     setObjectName(QStringLiteral("documentWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     m_editor->setObjectName(QStringLiteral("documentText"));
-    m_editor->setLineWrapMode(QTextEdit::FixedPixelWidth);
     setCentralWidget(m_editor);
     statusBar()->setObjectName(QStringLiteral("documentStatus"));
 
     m_actions = EditorActions::create(this);
     buildToolBars();
+    buildZoom();
     connectActions();
+    connectZoom();
 }
 
 void DocumentWindow::buildToolBars()
@@ -192,7 +192,7 @@ void DocumentWindow::connectActions()
 
     connect(m_editor, &QTextEdit::currentCharFormatChanged, this, &DocumentWindow::showFormat);
     connect(m_editor, &QTextEdit::cursorPositionChanged, this, &DocumentWindow::showFormat);
-    connect(static_cast<PageEditor*>(m_editor), &PageEditor::pastedPlainText, this, [this] {
+    connect(m_editor, &PageEditor::pastedPlainText, this, [this] {
         statusBar()->showMessage(QStringLiteral("粘贴的内容只保留了文字：本程序的文档不能保存其中的图片、链接和其他格式。"),
                                  8000);
     });
@@ -339,50 +339,10 @@ void DocumentWindow::showFormat()
     }
 }
 
-void DocumentWindow::showDocument(const std::shared_ptr<DocumentData>& document)
-{
-    if (m_shown.lock() != document) {
-        m_shown = document;
-        m_editor->setDocument(document->text.get());
-        connect(document->text.get(), &QTextDocument::modificationChanged, this, &QWidget::setWindowModified,
-                Qt::UniqueConnection);
-        m_actions.undo->setEnabled(document->text->isUndoAvailable());
-        m_actions.redo->setEnabled(document->text->isRedoAvailable());
-    }
-    setWindowModified(document->text->isModified());
-    pageChanged(document);
-    refresh();
-    showFormat();
-}
-
-void DocumentWindow::pageChanged(const std::shared_ptr<DocumentData>& document)
-{
-    if (m_shown.lock() != document)
-        return;
-    // The text area is exactly as wide as the page; the page height is only
-    // a starting size for the window.
-    const double k = unitsPerPoint();
-    const int width = qRound(document->page.pageWidth * k);
-    m_editor->setLineWrapColumnOrWidth(width);
-    const int frame = 2 * m_editor->frameWidth() + m_editor->verticalScrollBar()->sizeHint().width() + 4;
-    resize(qMax(width + frame, sizeHint().width()), qMin(qRound(document->page.pageHeight * k), 800));
-}
-
-void DocumentWindow::refresh()
-{
-    const auto document = m_shown.lock();
-    const QString name = document ? document->name : QString();
-    setWindowTitle(name.isEmpty() ? QStringLiteral("Lumetra 文字处理")
-                                  : QStringLiteral("%1[*] - Lumetra 文字处理").arg(name));
-    m_editor->setAccessibleName(name);
-    if (document && document->text)
-        setWindowModified(document->text->isModified());
-}
-
 void DocumentWindow::closeForQuit()
 {
     m_quitting = true;
-    m_editor->setDocument(nullptr);
+    m_editor->showDocument(nullptr, m_editor->pageLayout().page);
     close();
 }
 
@@ -407,7 +367,7 @@ void DocumentWindow::closeEvent(QCloseEvent* event)
         return;
     }
     m_quitting = true;
-    m_editor->setDocument(nullptr);
+    m_editor->showDocument(nullptr, m_editor->pageLayout().page);
     m_state->window = nullptr;
     m_state->end();
     event->accept();

@@ -1,9 +1,10 @@
 #pragma once
-// The built-in word processor's window: the active document shown at its
-// page width with its margins, editable with the menus 文件, 编辑, 格式 and
-// 表格 and a format toolbar that shows the format at the cursor. Closing it
-// ends the instance, as closing an external word processor would, after
-// asking about unsaved changes.
+// The built-in word processor's window: the active document shown as pages
+// of its page size with their margins, at a zoom of the user's choosing,
+// editable with the menus 文件, 编辑, 视图, 格式 and 表格 and a format
+// toolbar that shows the format at the cursor. Closing it ends the
+// instance, as closing an external word processor would, after asking about
+// unsaved changes.
 
 #include "automation/builtin/editoractions.h"
 
@@ -16,12 +17,12 @@ class QComboBox;
 class QFontComboBox;
 class QLineEdit;
 class QTextCharFormat;
-class QTextEdit;
 class QToolBar;
 
 namespace word::builtin {
 
 class EngineState;
+class PageEditor;
 struct DocumentData;
 
 class DocumentWindow : public QMainWindow {
@@ -44,6 +45,11 @@ protected:
 private:
     void buildToolBars();
     void connectActions();
+    // The zoom box on the status bar and the 视图 commands.
+    void buildZoom();
+    void connectZoom();
+    void showZoom(double zoom, bool fitWidth);
+    void applyZoomText(const QString& text);
     void save(bool saveAs);
     void exportPdf();
     void printPreview();
@@ -66,10 +72,11 @@ private:
 
     std::shared_ptr<EngineState> m_state; // kept while the window is open
     std::weak_ptr<DocumentData> m_shown;
-    QTextEdit* m_editor;
+    PageEditor* m_editor;
     EditorActions m_actions;
     QFontComboBox* m_family = nullptr;
     QComboBox* m_size = nullptr;
+    QComboBox* m_zoom = nullptr;
     QToolBar* m_findBar = nullptr;
     QLineEdit* m_findText = nullptr;
     QCheckBox* m_matchCase = nullptr;

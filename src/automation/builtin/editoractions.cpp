@@ -65,6 +65,14 @@ EditorActions EditorActions::create(QMainWindow* window)
     edit->addSeparator();
     a.find = make(edit, "documentFind", QStringLiteral("查找(&F)..."), QKeySequence::Find);
 
+    QMenu* view = menu(window, "documentView", QStringLiteral("视图(&V)"));
+    a.zoomIn = make(view, "documentZoomIn", QStringLiteral("放大(&I)"), QKeySequence::ZoomIn);
+    // Ctrl+= too: on most keyboards "+" is the shifted "=".
+    a.zoomIn->setShortcuts(QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal));
+    a.zoomOut = make(view, "documentZoomOut", QStringLiteral("缩小(&O)"), QKeySequence::ZoomOut);
+    a.zoomReset = make(view, "documentZoomReset", QStringLiteral("实际大小(&R)"), Qt::CTRL | Qt::Key_0);
+    a.zoomFitWidth = make(view, "documentZoomFitWidth", QStringLiteral("适合宽度(&W)"));
+
     QMenu* format = menu(window, "documentFormat", QStringLiteral("格式(&O)"));
     a.bold = toggle(format, "documentBold", QStringLiteral("加粗(&B)"), QKeySequence::Bold);
     a.italic = toggle(format, "documentItalic", QStringLiteral("倾斜(&I)"), QKeySequence::Italic);

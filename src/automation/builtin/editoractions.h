@@ -28,6 +28,11 @@ struct EditorActions {
     QAction* paste;
     QAction* selectAll;
     QAction* find;
+    // 视图: the zoom of the page view, which changes nothing in the document
+    QAction* zoomIn;
+    QAction* zoomOut;
+    QAction* zoomReset;
+    QAction* zoomFitWidth;
     // 格式
     QAction* bold;
     QAction* italic;
@@ -55,7 +60,7 @@ struct EditorActions {
     QActionGroup* cellAlignment;
 
     // Makes the actions and puts them in the window's menus 文件, 编辑,
-    // 格式 and 表格.
+    // 视图, 格式 and 表格.
     static EditorActions create(QMainWindow* window);
 };
 

@@ -1,6 +1,7 @@
 #include "automation/builtin/printing.h"
 
 #include "automation/automationerror.h"
+#include "automation/builtin/rowheights.h"
 #include "platform/pdftextmap.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -38,6 +39,9 @@ void printDocument(const DocumentData& document, QPrinter& printer, int copies)
     copy->rootFrame()->setFrameFormat(root);
     const QSizeF pageSize(page.pageWidth * k, page.pageHeight * k);
     copy->setPageSize(pageSize);
+    // Rows with a height are drawn at it (already so when the window shows
+    // the document; a document never shown gets it here).
+    rowheights::apply(copy.get());
     const int pages = std::max(1, copy->pageCount());
 
     QPainter painter;

@@ -1,0 +1,212 @@
+#include "automation/builtin/rowheights.h"
+
+#include "automation/builtin/convertshared.h"
+#include "automation/builtin/docconvert.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QScopedValueRollback>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <vector>
+
+namespace word::builtin::rowheights {
+
+namespace {
+
+// On a cell that has padding for its row's height: how much was added
+// above and below, in layout units.
+constexpr int kAddedPaddingProperty = QTextFormat::UserProperty + 0x4C02;
+
+struct Added {
+    double top = 0, bottom = 0;
+    bool operator==(const Added& other) const
+    {
+        return std::abs(top - other.top) < 0.01 && std::abs(bottom - other.bottom) < 0.01;
+    }
+};
+
+Added addedTo(const QTextTableCell& cell)
+{
+    const QVariantList added = cell.format().property(kAddedPaddingProperty).toList();
+    return added.size() == 2 ? Added{added[0].toDouble(), added[1].toDouble()} : Added{};
+}
+
+struct Change {
+    QTextTable* table;
+    int row, column;
+    Added added;
+};
+
+void collectTables(QTextFrame* frame, std::vector<QTextTable*>& tables)
+{
+    for (QTextFrame* child : frame->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(child))
+            tables.push_back(table);
+        collectTables(child, tables);
+    }
+}
+
+// The height of a cell's content as laid out, block margins included.
+double contentHeight(QAbstractTextDocumentLayout* layout, const QTextTableCell& cell)
+{
+    const QTextBlock first = cell.firstCursorPosition().block();
+    const QTextBlock last = cell.lastCursorPosition().block();
+    const QRectF top = layout->blockBoundingRect(first);
+    const QRectF bottom = layout->blockBoundingRect(last);
+    return bottom.bottom() + last.blockFormat().bottomMargin() - (top.top() - first.blockFormat().topMargin());
+}
+
+// What a row takes beyond its tallest cell's content and padding: the
+// lines between rows. With collapsed borders Qt gives each cell half the
+// line on each side, a one-pixel grid line inside the table and the
+// table's border (when wider) on its outer edges; with separate borders,
+// both cells' borders and the spacing.
+double lineAllowance(QTextTable* table, const QTextTableCell& cell)
+{
+    const QTextTableFormat format = table->format();
+    if (!format.borderCollapse())
+        return 2 * format.border() + format.cellSpacing();
+    if (format.borderStyle() == QTextFrameFormat::BorderStyle_None || format.border() <= 0)
+        return 0;
+    const double outer = format.border() > 1.0 ? format.border() : 1.0;
+    const double top = cell.row() == 0 ? outer : 1.0;
+    const double bottom = cell.row() + cell.rowSpan() >= table->rows() ? outer : 1.0;
+    return (top + bottom) / 2;
+}
+
+// The padding each cell of the table should have added: the first cell
+// that lies in a row with a height and in no other row makes the row tall
+// enough; every other cell has none.
+void plan(QTextTable* table, std::vector<Change>& changes)
+{
+    QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
+    const double padding = table->format().cellPadding();
+    std::map<std::pair<int, int>, Added> wanted;
+    for (int row = 0; row < table->rows(); ++row) {
+        const RowHeight height = rowHeight(table, row);
+        if (height.rule == 0 || height.twips <= 0)
+            continue;
+        for (int column = 0; column < table->columns();) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            column = cell.column() + std::max(1, cell.columnSpan());
+            if (cell.row() != row || cell.rowSpan() != 1)
+                continue;
+            const double natural = contentHeight(layout, cell) + 2 * padding + lineAllowance(table, cell);
+            const double extra = std::max(0.0, convert::fromTwips(height.twips) - natural);
+            if (extra < 0.01)
+                break;
+            Added added;
+            switch (cell.format().verticalAlignment()) {
+            case QTextCharFormat::AlignMiddle: added = {extra / 2, extra / 2}; break;
+            case QTextCharFormat::AlignBottom: added = {extra, 0}; break;
+            default: added = {0, extra};
+            }
+            wanted[{row, cell.column()}] = added;
+            break;
+        }
+    }
+    for (int row = 0; row < table->rows(); ++row) {
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() != row || cell.column() != column)
+                continue;
+            const auto it = wanted.find({row, column});
+            const Added want = it == wanted.end() ? Added{} : it->second;
+            if (!(addedTo(cell) == want))
+                changes.push_back({table, row, column, want});
+        }
+    }
+}
+
+std::vector<Change> planAll(QTextDocument* document)
+{
+    std::vector<QTextTable*> tables;
+    collectTables(document->rootFrame(), tables);
+    std::vector<Change> changes;
+    for (QTextTable* table : tables)
+        plan(table, changes);
+    return changes;
+}
+
+void commit(const std::vector<Change>& changes)
+{
+    for (const Change& change : changes) {
+        QTextTableCell cell = change.table->cellAt(change.row, change.column);
+        QTextTableCellFormat format = cell.format().toTableCellFormat();
+        if (change.added == Added{}) {
+            format.clearProperty(QTextFormat::TableCellTopPadding);
+            format.clearProperty(QTextFormat::TableCellBottomPadding);
+            format.clearProperty(kAddedPaddingProperty);
+        } else {
+            const double padding = change.table->format().cellPadding();
+            format.setTopPadding(padding + change.added.top);
+            format.setBottomPadding(padding + change.added.bottom);
+            format.setProperty(kAddedPaddingProperty, QVariantList{change.added.top, change.added.bottom});
+        }
+        cell.setFormat(format);
+    }
+}
+
+class Keeper : public QObject {
+public:
+    explicit Keeper(QTextDocument* document) : QObject(document), m_document(document)
+    {
+        setObjectName(QStringLiteral("rowHeightKeeper"));
+        connect(document, &QTextDocument::contentsChanged, this, &Keeper::refresh);
+    }
+
+    void refresh()
+    {
+        if (m_busy)
+            return;
+        const QScopedValueRollback<bool> busy(m_busy, true);
+        const std::vector<Change> changes = planAll(m_document);
+        if (changes.empty())
+            return;
+        const bool modified = m_document->isModified();
+        if (!m_document->isUndoAvailable() && !m_document->isRedoAvailable()) {
+            // Nothing to undo yet: the padding is no step of its own.
+            m_document->setUndoRedoEnabled(false);
+            commit(changes);
+            m_document->setUndoRedoEnabled(true);
+        } else {
+            QTextCursor cursor(m_document);
+            cursor.joinPreviousEditBlock();
+            commit(changes);
+            cursor.endEditBlock();
+        }
+        if (!modified)
+            m_document->setModified(false);
+    }
+
+private:
+    QTextDocument* m_document;
+    bool m_busy = false;
+};
+
+} // namespace
+
+bool apply(QTextDocument* document)
+{
+    const std::vector<Change> changes = planAll(document);
+    commit(changes);
+    return !changes.empty();
+}
+
+void keep(QTextDocument* document)
+{
+    if (!document)
+        return;
+    auto* keeper = static_cast<Keeper*>(
+        document->findChild<QObject*>(QStringLiteral("rowHeightKeeper"), Qt::FindDirectChildrenOnly));
+    if (!keeper)
+        keeper = new Keeper(document);
+    keeper->refresh();
+}
+
+} // namespace word::builtin::rowheights
