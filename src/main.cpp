@@ -1,5 +1,6 @@
 // Lumetra: build a weekly class timetable in a word-processor document.
 
+#include "automation/factory.h"
 #include "platform/commandline.h"
 #include "platform/fontsetup.h"
 #include "platform/helpviewer.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char* argv[])
 {
@@ -31,6 +33,15 @@ int main(int argc, char* argv[])
     const platform::CommandLine line = platform::parseCommandLine(QCoreApplication::arguments());
     if (line.action != platform::CommandLine::Action::Run)
         return platform::answerCommandLine(line);
+
+    // The word processor: the built-in one unless the line or the
+    // environment asks for LibreOffice.
+    QString problem;
+    const QString wordProcessor = platform::chosenWordProcessor(line, &problem);
+    if (!problem.isEmpty())
+        std::fputs(QStringLiteral("lumetra：%1\n").arg(problem).toUtf8().constData(), stderr);
+    if (const auto engine = word::engineFromName(wordProcessor))
+        word::setPreferredEngine(*engine);
 
     platform::loadChineseTranslations(application);
     platform::installHelpKey(application);

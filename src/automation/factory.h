@@ -5,11 +5,32 @@
 #include "automation/word.h"
 
 #include <functional>
+#include <optional>
 
 namespace word {
 
-// "word.application" (any letter case) gives the built-in word processor;
-// any other class name raises AutomationError.
+enum class Engine {
+    Builtin,     // the word processor built into the program (the default)
+    LibreOffice, // LibreOffice Writer, driven over UNO
+};
+
+// "builtin" or "libreoffice" (any letter case); nothing for another name.
+std::optional<Engine> engineFromName(const QString& name);
+// The engine's name for the user.
+QString engineTitle(Engine engine);
+// Whether this build has the engine and, for LibreOffice, whether it is
+// installed.
+bool engineAvailable(Engine engine);
+
+// The engine "word.application" starts from now on.
+void setPreferredEngine(Engine engine);
+Engine preferredEngine();
+
+// "word.application" (any letter case) gives a new instance of the chosen
+// engine; any other class name raises AutomationError. When LibreOffice is
+// chosen but missing or fails to start, the user is told which and asked
+// whether to go on with the built-in word processor (which is then used for
+// the rest of the session); answering no raises AutomationError.
 std::shared_ptr<Application> createObject(const QString& className);
 
 // Tests replace the engine behind "word.application" (for example with a

@@ -31,11 +31,29 @@ const QCommandLineOption& versionOption()
     return option;
 }
 
+const QCommandLineOption& wordProcessorOption()
+{
+    static const QCommandLineOption option(
+        QStringLiteral("word-processor"),
+#ifdef LUMETRA_HAVE_LIBREOFFICE
+        QStringLiteral("使用的文字处理程序：builtin（程序自带，默认）或 libreoffice（LibreOffice Writer）"),
+#else
+        QStringLiteral("使用的文字处理程序：builtin（程序自带，默认）；libreoffice 在本版本中不可用"),
+#endif
+        QStringLiteral("引擎"));
+    return option;
+}
+
+bool knownWordProcessor(const QString& name)
+{
+    return name == QLatin1String("builtin") || name == QLatin1String("libreoffice");
+}
+
 // The program's options, in the order --help lists them. A new option is
 // added here, given a field in CommandLine and read in parseCommandLine.
 QList<QCommandLineOption> options()
 {
-    return {helpOption(), versionOption()};
+    return {helpOption(), versionOption(), wordProcessorOption()};
 }
 
 // "-h, --help" or "--name=<值>".
@@ -102,10 +120,31 @@ CommandLine parseCommandLine(const QStringList& arguments)
         line.error = QStringLiteral("文件名是空的。");
         return line;
     }
+    if (parser.isSet(wordProcessorOption())) {
+        line.wordProcessor = parser.value(wordProcessorOption()).trimmed().toLower();
+        if (!knownWordProcessor(line.wordProcessor)) {
+            line.error = QStringLiteral("文字处理程序“%1”不存在，只能是 builtin 或 libreoffice。")
+                             .arg(parser.value(wordProcessorOption()));
+            return line;
+        }
+    }
     line.action = CommandLine::Action::Run;
     if (files.size() == 1)
         line.file = fileFrom(files.constFirst());
     return line;
+}
+
+QString chosenWordProcessor(const CommandLine& line, QString* problem)
+{
+    if (!line.wordProcessor.isEmpty())
+        return line.wordProcessor;
+    const QString fromEnvironment = qEnvironmentVariable(kWordProcessorVariable).trimmed().toLower();
+    if (fromEnvironment.isEmpty() || knownWordProcessor(fromEnvironment))
+        return fromEnvironment;
+    if (problem)
+        *problem = QStringLiteral("环境变量 %1 的值“%2”不是 builtin 或 libreoffice，已忽略。")
+                       .arg(QLatin1String(kWordProcessorVariable), qEnvironmentVariable(kWordProcessorVariable));
+    return QString();
 }
 
 QString programVersion()
@@ -128,8 +167,11 @@ QString usageText()
     text += QStringLiteral("\n程序也接受 Qt 的标准选项，如 -platform、-style。\n\n"
                            "环境变量：\n"
                            "  %1  打印时不送往打印机，而把打印结果写入这个 PDF 文件\n"
-                           "  FONTCONFIG_FILE    已设置时，程序不使用自带的 fonts.conf\n")
-                .arg(QString::fromLatin1(kPrintToPdfVariable).leftJustified(17));
+                           "  %2  命令行没有 --word-processor 时使用的文字处理程序\n"
+                           "  %3  已设置时，程序不使用自带的 fonts.conf\n")
+                .arg(QString::fromLatin1(kPrintToPdfVariable).leftJustified(22),
+                     QString::fromLatin1(kWordProcessorVariable).leftJustified(22),
+                     QStringLiteral("FONTCONFIG_FILE").leftJustified(22));
     return text;
 }
 

@@ -20,6 +20,9 @@ struct CommandLine {
     Action action = Action::Run;
     // The document to open at start, as an absolute path; empty for none.
     QString file;
+    // --word-processor=builtin|libreoffice as given (lower case); empty
+    // when not given.
+    QString wordProcessor;
     // What is wrong with the line, for Action::Error.
     QString error;
 };
@@ -28,6 +31,15 @@ struct CommandLine {
 // over anything else on the line, mistakes included. A file may be given as
 // a path (relative to the current folder) or as a file: URL.
 CommandLine parseCommandLine(const QStringList& arguments);
+
+// The environment variable that chooses the word processor when the
+// command line does not.
+inline constexpr const char* kWordProcessorVariable = "LUMETRA_WORD_PROCESSOR";
+
+// The word processor asked for: the command line's, else the environment's
+// (empty for the default). A wrong name in the environment is reported in
+// `problem` and ignored.
+QString chosenWordProcessor(const CommandLine& line, QString* problem);
 
 // The program's version, "2.4.13".
 QString programVersion();

@@ -3,7 +3,7 @@
 #include "automation/builtin/builtinobjects.h"
 #include "automation/builtin/docfiles.h"
 #include "automation/builtin/printing.h"
-#include "common/numberreading.h"
+#include "automation/savedialog.h"
 #include "platform/printdestination.h"
 
 #include <QPrinter>
@@ -80,17 +80,14 @@ bool BuiltinApplication::quit(int saveChanges)
 void BuiltinApplication::printOut(const QString& copies, bool)
 {
     const auto document = m_state->requireActive();
-    // The copies arrive as typed: a whole number from 1 to 999.
-    const double value = numbers::leading(copies);
-    if (value != numbers::roundHalfEven(value) || value < 1 || value > 999)
-        throw AutomationError(QStringLiteral("打印份数“%1”无效：份数必须是 1 到 999 之间的整数。").arg(copies));
+    const int count = printCopies(copies);
     QString problem;
     const std::unique_ptr<QPrinter> printer = platform::openPrinter(&problem);
     if (!printer)
         throw AutomationError(problem);
     // Printing in the background is not needed: the document is small and
     // is sent to the print system at once.
-    printDocument(*document, *printer, int(value));
+    printDocument(*document, *printer, count);
 }
 
 bool BuiltinApplication::running() const

@@ -3,6 +3,7 @@
 #include "automation/automationerror.h"
 #include "automation/builtin/docconvert.h"
 #include "automation/builtin/documentwindow.h"
+#include "automation/savedialog.h"
 #include "automation/word.h"
 #include "common/dialogue.h"
 #include "docfile/document.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QTextBlock>
 #include <QTextDocumentWriter>
 
@@ -27,11 +27,6 @@ bool sameFile(const QString& a, const QString& b)
     return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
 }
 
-bool isOpenDocument(const QString& path)
-{
-    return path.endsWith(QLatin1String(".odt"), Qt::CaseInsensitive);
-}
-
 // The document as an OpenDocument text, by Qt's own writer.
 QByteArray openDocumentBytes(const DocumentData& document)
 {
@@ -43,37 +38,11 @@ QByteArray openDocumentBytes(const DocumentData& document)
     return buffer.data();
 }
 
-QString askFileName(const DocumentData& document, QWidget* parent)
-{
-    QString folder = QFileInfo(document.path).absolutePath();
-    if (document.path.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
-    QString target = dialogue::current().saveFile(
-        parent, {QStringLiteral("另存为"),
-                 QStringLiteral("Word 97-2003 文档(*.doc)|*.doc|OpenDocument 文本(*.odt)|*.odt"),
-                 QStringLiteral("*.doc"), folder, QDir(folder).filePath(proposedFileName(document))});
-    if (!target.isEmpty() && !target.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive) && !isOpenDocument(target))
-        target += QLatin1String(".doc");
-    return target;
-}
-
 } // namespace
 
 QString proposedFileName(const DocumentData& document)
 {
-    QString title = document.text ? document.text->firstBlock().text().trimmed() : QString();
-    // Characters no file name may hold.
-    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
-    for (QChar& c : title)
-        if (forbidden.contains(c) || c.category() == QChar::Other_Control)
-            c = u'_';
-    if (title.isEmpty())
-        title = document.name;
-    if (title.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
-        return title;
-    return title + QLatin1String(".doc");
+    return word::proposedFileName(document.text ? document.text->firstBlock().text() : QString(), document.name);
 }
 
 std::shared_ptr<DocumentData> openDocument(const QString& path)
@@ -116,7 +85,7 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
         target.clear();
     }
     if (target.isEmpty()) {
-        target = askFileName(document, parent);
+        target = askSaveFileName(parent, document.path, proposedFileName(document));
         if (target.isEmpty())
             return false;
         if (!document.lossyNote.isEmpty() && !document.path.isEmpty() && sameFile(target, document.path)) {
@@ -128,7 +97,7 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
     }
 
     std::vector<unsigned char> bytes;
-    if (isOpenDocument(target)) {
+    if (isOpenDocumentName(target)) {
         const QByteArray odt = openDocumentBytes(document);
         bytes.assign(odt.begin(), odt.end());
     } else {

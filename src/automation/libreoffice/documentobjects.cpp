@@ -1,0 +1,488 @@
+#include "automation/libreoffice/documentobjects.h"
+
+#include "automation/libreoffice/charlook.h"
+#include "automation/libreoffice/tableobjects.h"
+#include "automation/libreoffice/uno.h"
+#include "automation/libreoffice/watchers.h"
+#include "automation/savedialog.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
+#include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/awt/XWindow.hpp>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
+#include <com/sun/star/document/MacroExecMode.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/io/IOException.hpp>
+#include <com/sun/star/style/ParagraphAdjust.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
+#include <com/sun/star/text/ControlCharacter.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextCursor.hpp>
+#include <com/sun/star/util/XCloseBroadcaster.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
+
+namespace word::libreoffice {
+
+using css::uno::Any;
+
+DocPtr requireOpen(const EngineState& state, const DocPtr& document)
+{
+    state.requireAlive();
+    if (!document || document->closed)
+        throw AutomationError(QStringLiteral("文档已经关闭，无法继续操作。"));
+    return document;
+}
+
+namespace {
+
+QString nameOf(const QString& path)
+{
+    return QFileInfo(path).fileName();
+}
+
+QString pathOfUrl(const rtl::OUString& url)
+{
+    return QUrl(fromUno(url)).toLocalFile();
+}
+
+rtl::OUString urlOf(const QString& path)
+{
+    return toUno(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
+}
+
+bool samePath(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+
+// The first paragraph's text, which a new document is offered to be saved
+// under.
+QString firstParagraph(const DocumentData& document)
+{
+    const QString all = fromUno(document.model->getText()->getString());
+    return all.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
+}
+
+Reference<css::frame::XFrame> frameOf(const DocumentData& document)
+{
+    return as<css::frame::XModel>(document.model)->getCurrentController()->getFrame();
+}
+
+class OfficeParagraphFormat : public ParagraphFormat {
+public:
+    OfficeParagraphFormat(StatePtr state, DocPtr document) : m_state(std::move(state)), m_document(std::move(document)) {}
+
+    void setAlignment(int alignment) override
+    {
+        css::style::ParagraphAdjust adjust;
+        switch (alignment) {
+        case AlignLeft: adjust = css::style::ParagraphAdjust_LEFT; break;
+        case AlignCenter: adjust = css::style::ParagraphAdjust_CENTER; break;
+        case AlignRight: adjust = css::style::ParagraphAdjust_RIGHT; break;
+        case AlignJustify: adjust = css::style::ParagraphAdjust_BLOCK; break;
+        default: throw AutomationError(QStringLiteral("段落对齐方式 %1 无效。").arg(alignment));
+        }
+        set("ParaAdjust", Any(sal_Int16(adjust)));
+    }
+    void setFirstLineIndent(float points) override { set("ParaFirstLineIndent", Any(pointsToHundredthMm(points))); }
+
+private:
+    void set(const char* property, const Any& value)
+    {
+        m_state->call([&] {
+            const DocPtr document = requireOpen(*m_state, m_document);
+            const Reference<css::uno::XInterface> target =
+                document->selectedTable.is() ? Reference<css::uno::XInterface>(wholeTable(document->selectedTable))
+                                             : Reference<css::uno::XInterface>(m_state->viewCursor(*document));
+            as<css::beans::XPropertySet>(target)->setPropertyValue(rtl::OUString::createFromAscii(property), value);
+        });
+    }
+    StatePtr m_state;
+    DocPtr m_document;
+};
+
+class OfficeFont : public Font {
+public:
+    OfficeFont(StatePtr state, DocPtr document) : m_state(std::move(state)), m_document(std::move(document)) {}
+
+    void setName(const QString& name) override
+    {
+        if (name.trimmed().isEmpty())
+            throw AutomationError(QStringLiteral("字体名称不能为空。"));
+        TypingFont font;
+        font.name = name;
+        apply(font);
+    }
+    void setSize(float points) override
+    {
+        if (!(points >= 1 && points <= 1638))
+            throw AutomationError(QStringLiteral("字号 %1 磅超出了允许的范围（1 到 1638 磅）。").arg(double(points)));
+        TypingFont font;
+        font.size = points;
+        apply(font);
+    }
+
+private:
+    // A selected table takes the font at once; at the insertion point it is
+    // the font of what is typed next, as when set by hand.
+    void apply(const TypingFont& font)
+    {
+        m_state->call([&] {
+            const DocPtr document = requireOpen(*m_state, m_document);
+            if (document->selectedTable.is()) {
+                applyFont(wholeTable(document->selectedTable), font);
+                return;
+            }
+            if (font.name)
+                document->typing.name = font.name;
+            if (font.size)
+                document->typing.size = font.size;
+            const auto cursor = m_state->viewCursor(*document);
+            if (!cursor->isCollapsed())
+                applyFont(cursor, font);
+        });
+    }
+    StatePtr m_state;
+    DocPtr m_document;
+};
+
+// Writes text at a place in the look of the text there, then gives it the
+// typing font; returns the written text as a range.
+Reference<css::text::XTextRange> writeAt(const Reference<css::text::XTextRange>& place, const QString& text,
+                                         const TypingFont& typing, bool replace)
+{
+    const auto cursor = place->getText()->createTextCursorByRange(replace ? place : place->getEnd());
+    const auto written = up<css::text::XTextRange>(cursor);
+    const CharLook look = lookAt(written);
+    cursor->setString(toUno(text)); // leaves the new text selected
+    applyLook(written, look);
+    if (!typing.empty())
+        applyFont(cursor, typing);
+    return written;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- documents
+
+std::shared_ptr<Document> OfficeDocuments::add()
+{
+    return m_state->call([&] {
+        const auto component = m_state->desktop->loadComponentFromURL(
+            toUno(QStringLiteral("private:factory/swriter")), toUno(QStringLiteral("_blank")), 0,
+            arguments({{"Hidden", Any(!m_state->visible)}}));
+        if (!component.is())
+            throw AutomationError(QStringLiteral("LibreOffice 无法新建文档。"));
+        return adopt(component, QString());
+    });
+}
+
+std::shared_ptr<Document> OfficeDocuments::open(const OpenArguments& a)
+{
+    return m_state->call([&] {
+        const QFileInfo file(a.filename);
+        if (!file.isFile())
+            throw AutomationError(QStringLiteral("找不到文件“%1”。").arg(QDir::toNativeSeparators(a.filename)));
+        auto args = arguments({{"Hidden", Any(!m_state->visible)},
+                               {"ReadOnly", Any(a.readOnly)},
+                               {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)}});
+        if (!a.passwordDocument.isEmpty()) {
+            args.realloc(args.getLength() + 1);
+            args.getArray()[args.getLength() - 1].Name = toUno(QStringLiteral("Password"));
+            args.getArray()[args.getLength() - 1].Value <<= toUno(a.passwordDocument);
+        }
+        Reference<css::lang::XComponent> component;
+        try {
+            component = m_state->desktop->loadComponentFromURL(urlOf(a.filename), toUno(QStringLiteral("_blank")),
+                                                               0, args);
+        } catch (const css::lang::IllegalArgumentException&) {
+        } catch (const css::io::IOException&) {
+        }
+        if (!component.is())
+            throw AutomationError(QStringLiteral("LibreOffice 无法打开文件“%1”。").arg(QDir::toNativeSeparators(a.filename)));
+        if (!Reference<css::text::XTextDocument>(component, css::uno::UNO_QUERY).is()) {
+            as<css::util::XCloseable>(component)->close(true);
+            throw AutomationError(
+                QStringLiteral("文件“%1”不是文字处理文档。").arg(QDir::toNativeSeparators(a.filename)));
+        }
+        return adopt(component, file.absoluteFilePath());
+    });
+}
+
+std::shared_ptr<Document> OfficeDocuments::adopt(const Reference<css::lang::XComponent>& component, const QString& path)
+{
+    auto data = std::make_shared<DocumentData>();
+    data->model = as<css::text::XTextDocument>(component);
+    data->path = path;
+    data->name = path.isEmpty() ? QStringLiteral("文档%1").arg(++m_state->untitledCounter) : nameOf(path);
+    as<css::util::XCloseBroadcaster>(component)->addCloseListener(new CloseWatcher(m_state));
+    m_state->documents.push_back(data);
+    m_state->active = data;
+    if (m_state->visible)
+        showDocumentWindow(*data, true);
+    return std::make_shared<OfficeDocument>(m_state, data);
+}
+
+std::shared_ptr<Document> OfficeDocuments::item(const QString& nameOrPath)
+{
+    m_state->requireAlive();
+    for (const DocPtr& document : m_state->documents) {
+        if (document->name.compare(nameOrPath, Qt::CaseInsensitive) == 0
+            || (!document->path.isEmpty() && samePath(document->path, nameOrPath)))
+            return std::make_shared<OfficeDocument>(m_state, document);
+    }
+    throw AutomationError(QStringLiteral("找不到文档“%1”。").arg(nameOrPath));
+}
+
+int OfficeDocuments::count()
+{
+    m_state->requireAlive();
+    return int(m_state->documents.size());
+}
+
+// ---------------------------------------------------------------- document
+
+QString OfficeDocument::name()
+{
+    return requireOpen(*m_state, m_document)->name;
+}
+
+void OfficeDocument::activate()
+{
+    m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        m_state->active = document;
+        if (m_state->visible)
+            showDocumentWindow(*document, true);
+    });
+}
+
+std::shared_ptr<PageSetup> OfficeDocument::pageSetup()
+{
+    return std::make_shared<OfficePageSetup>(m_state, requireOpen(*m_state, m_document));
+}
+
+std::shared_ptr<Tables> OfficeDocument::tables()
+{
+    return std::make_shared<OfficeTables>(m_state, requireOpen(*m_state, m_document));
+}
+
+void OfficeDocument::save()
+{
+    saveDocument(*m_state, *requireOpen(*m_state, m_document));
+}
+
+bool saveDocument(EngineState& state, DocumentData& document)
+{
+    return state.call([&] {
+        const auto storable = as<css::frame::XStorable>(document.model);
+        if (storable->hasLocation()) {
+            try {
+                storable->store(); // in the format it was read in
+            } catch (const css::io::IOException&) {
+                throw AutomationError(
+                    QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(document.path)));
+            }
+            return true;
+        }
+        if (!state.headless) {
+            // Writer's own dialog, offering Word 97-2003 first.
+            const auto helper = css::frame::DispatchHelper::create(state.office->context());
+            helper->executeDispatch(as<css::frame::XDispatchProvider>(frameOf(document)),
+                                    toUno(QStringLiteral(".uno:SaveAs")), rtl::OUString(), 0,
+                                    arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))}}));
+        } else {
+            const QString target =
+                askSaveFileName(nullptr, QString(), proposedFileName(firstParagraph(document), document.name));
+            if (target.isEmpty())
+                return false;
+            const char* filter = isOpenDocumentName(target) ? "writer8" : "MS Word 97";
+            try {
+                storable->storeAsURL(urlOf(target), arguments({{"FilterName", Any(rtl::OUString::createFromAscii(filter))}}));
+            } catch (const css::io::IOException&) {
+                throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(target)));
+            }
+        }
+        if (!storable->hasLocation())
+            return false; // the user cancelled Writer's dialog
+        document.path = pathOfUrl(storable->getLocation());
+        document.name = nameOf(document.path);
+        return true;
+    });
+}
+
+void showDocumentWindow(const DocumentData& document, bool visible)
+{
+    const auto frame = frameOf(document);
+    const auto window = frame->getContainerWindow();
+    window->setVisible(visible);
+    if (visible) {
+        frame->activate();
+        if (const Reference<css::awt::XTopWindow> top{window, css::uno::UNO_QUERY}; top.is())
+            top->toFront();
+    }
+}
+
+// ---------------------------------------------------------------- page setup
+
+void OfficePageSetup::set(const char* property, float points)
+{
+    if (!(points >= 0 && points <= 1584))
+        throw AutomationError(QStringLiteral("页面设置的数值 %1 磅超出了允许的范围。").arg(double(points)));
+    m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        rtl::OUString styleName;
+        as<css::beans::XPropertySet>(m_state->viewCursor(*document))->getPropertyValue(toUno(QStringLiteral("PageStyleName"))) >>= styleName;
+        const auto families = as<css::style::XStyleFamiliesSupplier>(document->model)->getStyleFamilies();
+        const auto pages = as<css::container::XNameAccess>(families->getByName(toUno(QStringLiteral("PageStyles"))));
+        as<css::beans::XPropertySet>(pages->getByName(styleName))
+            ->setPropertyValue(rtl::OUString::createFromAscii(property), Any(pointsToHundredthMm(points)));
+    });
+}
+
+// Writer puts a header or footer inside the page margin, so the distance
+// from the page edge only means something once the page has one; the
+// timetable has none, and the value is checked and otherwise left alone.
+void OfficePageSetup::setHeaderDistance(float points)
+{
+    if (!(points >= 0 && points <= 1584))
+        throw AutomationError(QStringLiteral("页面设置的数值 %1 磅超出了允许的范围。").arg(double(points)));
+    requireOpen(*m_state, m_document);
+}
+
+void OfficePageSetup::setFooterDistance(float points)
+{
+    setHeaderDistance(points);
+}
+
+void OfficePageSetup::setVerticalAlignment(int alignment)
+{
+    requireOpen(*m_state, m_document);
+    if (alignment == PageAlignTop)
+        return; // Writer's pages always start at the top
+    throw AutomationError(QStringLiteral("LibreOffice Writer 不能把页面内容垂直对齐到中部或底部。"));
+}
+
+// ---------------------------------------------------------------- selection
+
+std::shared_ptr<ParagraphFormat> OfficeSelection::paragraphFormat()
+{
+    return std::make_shared<OfficeParagraphFormat>(m_state, m_state->requireActive());
+}
+
+std::shared_ptr<Font> OfficeSelection::font()
+{
+    return std::make_shared<OfficeFont>(m_state, m_state->requireActive());
+}
+
+void OfficeSelection::typeText(const QString& text)
+{
+    const DocPtr document = m_state->requireActive();
+    m_state->call([&] {
+        const auto view = m_state->viewCursor(*document);
+        document->selectedTable.clear();
+        const auto written = writeAt(up<css::text::XTextRange>(view), text, document->typing, true);
+        view->gotoRange(written->getEnd(), false);
+    });
+}
+
+void OfficeSelection::typeParagraph()
+{
+    const DocPtr document = m_state->requireActive();
+    m_state->call([&] {
+        const auto view = m_state->viewCursor(*document);
+        document->selectedTable.clear();
+        view->getText()->insertControlCharacter(up<css::text::XTextRange>(view),
+                                                css::text::ControlCharacter::PARAGRAPH_BREAK, true);
+    });
+}
+
+std::shared_ptr<Range> OfficeSelection::range()
+{
+    const DocPtr document = m_state->requireActive();
+    return m_state->call([&] {
+        const auto view = m_state->viewCursor(*document);
+        return std::make_shared<OfficeRange>(
+            m_state, document, up<css::text::XTextRange>(view->getText()->createTextCursorByRange(view->getStart())));
+    });
+}
+
+std::shared_ptr<Cells> OfficeSelection::cells()
+{
+    const DocPtr document = m_state->requireActive();
+    return m_state->call([&]() -> std::shared_ptr<Cells> {
+        if (document->selectedTable.is())
+            return std::make_shared<OfficeCells>(m_state, document, document->selectedTable, 1,
+                                                 document->selectedTable->getRows()->getCount());
+        Reference<css::text::XTextTable> table;
+        Reference<css::table::XCell> cell;
+        const auto view = as<css::beans::XPropertySet>(m_state->viewCursor(*document));
+        view->getPropertyValue(toUno(QStringLiteral("TextTable"))) >>= table;
+        view->getPropertyValue(toUno(QStringLiteral("Cell"))) >>= cell;
+        if (!table.is() || !cell.is())
+            throw AutomationError(QStringLiteral("此命令无效，因为插入点不在表格中。"));
+        rtl::OUString name;
+        as<css::beans::XPropertySet>(cell)->getPropertyValue(toUno(QStringLiteral("CellName"))) >>= name;
+        return std::make_shared<OfficeCells>(m_state, document, table, fromUno(name));
+    });
+}
+
+// ---------------------------------------------------------------- range
+
+Reference<css::text::XText> OfficeRange::cellText()
+{
+    return as<css::text::XText>(m_table->getCellByName(cellName(m_table, m_row, m_column)));
+}
+
+QString OfficeRange::text()
+{
+    return m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        QString text = fromUno((m_table.is() ? up<css::text::XTextRange>(cellText()) : m_place)->getString());
+        text.replace(QLatin1String("\r\n"), QLatin1String("\r")).replace(u'\n', u'\r');
+        return text;
+    });
+}
+
+void OfficeRange::setText(const QString& text)
+{
+    m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        if (!m_table.is()) {
+            m_place = writeAt(m_place, text, m_document->typing, true);
+            return;
+        }
+        const auto content = cellText();
+        const auto all = content->createTextCursor();
+        all->gotoStart(false);
+        all->gotoEnd(true);
+        writeAt(up<css::text::XTextRange>(all), text, TypingFont(), true);
+    });
+}
+
+void OfficeRange::insertAfter(const QString& text)
+{
+    m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        if (!m_table.is()) {
+            m_place = writeAt(m_place, text, m_document->typing, false);
+            return;
+        }
+        const auto content = cellText();
+        writeAt(content->getEnd(), text, TypingFont(), false);
+    });
+}
+
+} // namespace word::libreoffice

@@ -1,0 +1,98 @@
+#pragma once
+// What one LibreOffice instance holds for the handles handed out to callers:
+// the office process, its desktop, the documents this instance opened, the
+// active one, and where the selection is.
+
+#include "automation/automationerror.h"
+#include "automation/libreoffice/officeprocess.h"
+
+#include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/lang/DisposedException.hpp>
+#include <com/sun/star/frame/XModel.hpp>
+#include <com/sun/star/text/XTextDocument.hpp>
+#include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextViewCursor.hpp>
+
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace word::libreoffice {
+
+using css::uno::Reference;
+
+// A character look typed text is given: what Selection.Font set last.
+struct TypingFont {
+    std::optional<QString> name;
+    std::optional<float> size;
+    bool empty() const { return !name && !size; }
+};
+
+struct DocumentData {
+    Reference<css::text::XTextDocument> model;
+    QString name; // file name, or 文档N for a new document
+    QString path; // empty until saved
+    // A table selected as a whole (Table.Select), until the selection moves.
+    Reference<css::text::XTextTable> selectedTable;
+    TypingFont typing;
+    bool closed = false; // its window was closed in LibreOffice
+};
+using DocPtr = std::shared_ptr<DocumentData>;
+
+class EngineState : public std::enable_shared_from_this<EngineState> {
+public:
+    std::unique_ptr<OfficeProcess> office;
+    Reference<css::frame::XDesktop2> desktop;
+    std::vector<DocPtr> documents;
+    DocPtr active;
+    bool visible = false;
+    bool headless = false;
+    int untitledCounter = 0;
+    std::function<void()> endedHandler;
+
+    bool alive() const { return m_alive && !m_lost; }
+    void requireAlive() const;
+    DocPtr requireActive() const;
+
+    // Runs one call into LibreOffice: UNO's exceptions become
+    // AutomationError, and a lost connection ends the instance.
+    template <typename F>
+    auto call(F&& work) -> decltype(work())
+    {
+        requireAlive();
+        try {
+            return work();
+        } catch (const AutomationError&) {
+            throw;
+        } catch (const css::lang::DisposedException&) {
+            connectionLost();
+            throw AutomationError::notRunning();
+        } catch (const css::uno::Exception& error) {
+            throw translate(error);
+        }
+    }
+
+    // The view cursor of a document: the insertion point the user sees.
+    Reference<css::text::XTextViewCursor> viewCursor(const DocumentData& document) const;
+
+    // Ends the instance on our side: closes what is left, ends the office,
+    // tells the owner. Safe to call more than once.
+    void end();
+    // From any thread: the connection went down. The instance is ended on
+    // the thread of the windows.
+    void connectionLost();
+    // A document's window was closed in LibreOffice (from any thread).
+    void documentClosed(const Reference<css::frame::XModel>& model);
+
+private:
+    AutomationError translate(const css::uno::Exception& error);
+    void endSoon();
+
+    bool m_alive = true;
+    std::atomic<bool> m_lost{false};
+};
+
+} // namespace word::libreoffice

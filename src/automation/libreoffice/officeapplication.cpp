@@ -1,0 +1,239 @@
+#include "automation/libreoffice/officeapplication.h"
+
+#include "automation/libreoffice/documentobjects.h"
+#include "automation/libreoffice/enginestate.h"
+#include "automation/libreoffice/uno.h"
+#include "automation/libreoffice/watchers.h"
+#include "automation/savedialog.h"
+#include "common/dialogue.h"
+#include "platform/printdestination.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QPrinter>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
+#include <com/sun/star/view/XPrintable.hpp>
+
+namespace word::libreoffice {
+
+using css::uno::Any;
+
+namespace {
+
+// No display to show Writer on: the office runs without windows.
+bool runHeadless()
+{
+    if (qEnvironmentVariableIntValue("LUMETRA_LIBREOFFICE_HEADLESS") == 1)
+        return true;
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+// "Starting LibreOffice" for the user, shown once the start takes a moment.
+class StartProgress {
+public:
+    bool waiting()
+    {
+        if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+            return true;
+        if (!m_dialog && m_clock.elapsed() > 300) {
+            m_dialog = std::make_unique<QProgressDialog>(QStringLiteral("正在启动 LibreOffice，请稍候……"),
+                                                         QStringLiteral("取消"), 0, 0);
+            m_dialog->setObjectName(QStringLiteral("libreOfficeStarting"));
+            m_dialog->setWindowTitle(QStringLiteral("LibreOffice"));
+            m_dialog->setWindowModality(Qt::ApplicationModal);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->show();
+        }
+        QCoreApplication::processEvents();
+        return !(m_dialog && m_dialog->wasCanceled());
+    }
+
+private:
+    QElapsedTimer m_clock = [] { QElapsedTimer t; t.start(); return t; }();
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+// Writer's PDF export stands in for a printer; copies are the same pages
+// over again, joined by poppler's pdfunite.
+void printToPdf(EngineState& state, const DocumentData& document, const QString& target, int copies)
+{
+    QTemporaryDir folder;
+    const QString single = copies == 1 ? target : folder.filePath(QStringLiteral("copy.pdf"));
+    state.call([&] {
+        as<css::frame::XStorable>(document.model)
+            ->storeToURL(toUno(QUrl::fromLocalFile(QFileInfo(single).absoluteFilePath()).toString(QUrl::FullyEncoded)),
+                         arguments({{"FilterName", Any(toUno(QStringLiteral("writer_pdf_Export")))}}));
+    });
+    if (copies == 1)
+        return;
+    const QString unite = QStandardPaths::findExecutable(QStringLiteral("pdfunite"));
+    if (unite.isEmpty())
+        throw AutomationError(QStringLiteral("打印多份到 PDF 文件需要 pdfunite（poppler-utils），系统中没有找到。"));
+    QStringList args;
+    for (int i = 0; i < copies; ++i)
+        args << single;
+    args << target;
+    QProcess join;
+    join.start(unite, args);
+    if (!join.waitForFinished(60000) || join.exitCode() != 0)
+        throw AutomationError(QStringLiteral("无法写出 PDF 文件“%1”。").arg(QDir::toNativeSeparators(target)));
+}
+
+} // namespace
+
+bool libreOfficeInstalled()
+{
+    return OfficeProcess::installed();
+}
+
+std::shared_ptr<OfficeApplication> OfficeApplication::create()
+{
+    auto state = std::make_shared<EngineState>();
+    state->headless = runHeadless();
+    StartProgress progress;
+    OfficeProcess::Options options;
+    options.headless = state->headless;
+    options.waiting = [&progress] { return progress.waiting(); };
+    std::weak_ptr<EngineState> weak = state;
+    options.lost = [weak] {
+        if (auto s = weak.lock())
+            s->connectionLost();
+    };
+    state->office = OfficeProcess::start(options);
+    try {
+        state->desktop = css::frame::Desktop::create(state->office->context());
+        state->desktop->addTerminateListener(new TerminateWatcher(state));
+    } catch (const css::uno::Exception& error) {
+        state->office->finish(0);
+        throw AutomationError(QStringLiteral("LibreOffice 启动了，但无法使用：%1").arg(fromUno(error.Message)));
+    }
+    return std::shared_ptr<OfficeApplication>(new OfficeApplication(std::move(state)));
+}
+
+OfficeApplication::OfficeApplication(std::shared_ptr<EngineState> state) : m_state(std::move(state)) {}
+
+OfficeApplication::~OfficeApplication()
+{
+    // Let go without quit: a Writer the user can see goes on, as an external
+    // word processor would; one nobody can see ends with the object.
+    if (m_state->alive() && !m_state->visible) {
+        m_state->endedHandler = nullptr;
+        m_state->end();
+    }
+}
+
+std::shared_ptr<Documents> OfficeApplication::documents()
+{
+    m_state->requireAlive();
+    return std::make_shared<OfficeDocuments>(m_state);
+}
+
+std::shared_ptr<Document> OfficeApplication::activeDocument()
+{
+    return std::make_shared<OfficeDocument>(m_state, m_state->requireActive());
+}
+
+std::shared_ptr<Selection> OfficeApplication::selection()
+{
+    m_state->requireActive();
+    return std::make_shared<OfficeSelection>(m_state);
+}
+
+void OfficeApplication::setVisible(bool visible)
+{
+    m_state->call([&] {
+        m_state->visible = visible;
+        for (const DocPtr& document : m_state->documents)
+            if (document != m_state->active)
+                showDocumentWindow(*document, visible);
+        if (m_state->active)
+            showDocumentWindow(*m_state->active, visible); // last, so it is in front
+    });
+}
+
+bool OfficeApplication::visible()
+{
+    m_state->requireAlive();
+    return m_state->visible;
+}
+
+bool OfficeApplication::quit(int saveChanges)
+{
+    m_state->requireAlive();
+    if (saveChanges != DoNotSaveChanges) {
+        const auto documents = m_state->documents;
+        for (const DocPtr& document : documents) {
+            const bool modified =
+                m_state->call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
+            if (!modified)
+                continue;
+            if (saveChanges == PromptToSaveChanges) {
+                // Only changes the user could see are asked about.
+                if (!m_state->visible)
+                    continue;
+                const auto answer = dialogue::show(
+                    nullptr, {QStringLiteral("是否保存对“%1”的更改？").arg(document->name),
+                              QStringLiteral("LibreOffice Writer"),
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
+                              QMessageBox::Yes});
+                if (answer == QMessageBox::Cancel)
+                    return false;
+                if (answer != QMessageBox::Yes)
+                    continue;
+            }
+            if (!saveDocument(*m_state, *document))
+                return false;
+        }
+    }
+    m_state->end();
+    return true;
+}
+
+void OfficeApplication::printOut(const QString& copies, bool background)
+{
+    const DocPtr document = m_state->requireActive();
+    const int count = printCopies(copies);
+    const QString pdf = qEnvironmentVariable(platform::kPrintToPdfVariable);
+    if (!pdf.isEmpty()) {
+        printToPdf(*m_state, *document, pdf, count);
+        return;
+    }
+    QString problem;
+    const std::unique_ptr<QPrinter> printer = platform::openPrinter(&problem);
+    if (!printer)
+        throw AutomationError(problem);
+    m_state->call([&] {
+        const auto printable = as<css::view::XPrintable>(document->model);
+        printable->setPrinter(arguments({{"Name", Any(toUno(printer->printerName()))}}));
+        printable->print(arguments({{"CopyCount", Any(sal_Int16(count))}, {"Wait", Any(!background)}}));
+    });
+}
+
+bool OfficeApplication::running() const
+{
+    return m_state->alive();
+}
+
+void OfficeApplication::setEndedHandler(std::function<void()> handler)
+{
+    m_state->endedHandler = std::move(handler);
+}
+
+qint64 OfficeApplication::processId() const
+{
+    return m_state->office ? m_state->office->processId() : 0;
+}
+
+} // namespace word::libreoffice

@@ -1,0 +1,41 @@
+#pragma once
+// The LibreOffice engine: every application object is a LibreOffice Writer
+// of its own, driven over UNO. Callers see only word::Application.
+
+#include "automation/word.h"
+
+#include <memory>
+
+namespace word::libreoffice {
+
+class EngineState;
+
+class OfficeApplication : public Application {
+public:
+    // Starts LibreOffice (with a progress indication when it takes a while);
+    // raises AutomationError when it is not installed or does not start.
+    static std::shared_ptr<OfficeApplication> create();
+    ~OfficeApplication() override;
+
+    std::shared_ptr<Documents> documents() override;
+    std::shared_ptr<Document> activeDocument() override;
+    std::shared_ptr<Selection> selection() override;
+    void setVisible(bool visible) override;
+    bool visible() override;
+    bool quit(int saveChanges = PromptToSaveChanges) override;
+    void printOut(const QString& copies, bool background) override;
+    bool running() const override;
+    void setEndedHandler(std::function<void()> handler) override;
+
+    // The office's process group (for tests that kill it), or 0.
+    qint64 processId() const;
+
+private:
+    explicit OfficeApplication(std::shared_ptr<EngineState> state);
+    std::shared_ptr<EngineState> m_state;
+};
+
+// Whether LibreOffice is installed where the engine looks for it.
+bool libreOfficeInstalled();
+
+} // namespace word::libreoffice

@@ -1,0 +1,293 @@
+#include "automation/libreoffice/tableobjects.h"
+
+#include "automation/libreoffice/charlook.h"
+#include "automation/libreoffice/uno.h"
+
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/frame/XDispatchProvider.hpp>
+#include <com/sun/star/frame/XFrame.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
+#include <com/sun/star/table/XTableColumns.hpp>
+#include <com/sun/star/table/XTableRows.hpp>
+#include <com/sun/star/text/HoriOrientation.hpp>
+#include <com/sun/star/text/VertOrientation.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextTablesSupplier.hpp>
+#include <com/sun/star/view/XSelectionSupplier.hpp>
+
+#include <map>
+
+namespace word::libreoffice {
+
+using css::uno::Any;
+
+namespace {
+
+// The row a cell name belongs to: "B12" and "B12.1.1" are in row 12.
+int rowOfName(const rtl::OUString& name)
+{
+    int i = 0, row = 0;
+    while (i < name.getLength() && !(name[i] >= u'0' && name[i] <= u'9'))
+        ++i;
+    while (i < name.getLength() && name[i] >= u'0' && name[i] <= u'9')
+        row = row * 10 + (name[i++] - '0');
+    return row;
+}
+
+AutomationError noRow(int row, int rows)
+{
+    return AutomationError(QStringLiteral("表格中没有第 %1 行（共 %2 行）。").arg(row).arg(rows));
+}
+
+} // namespace
+
+std::vector<rtl::OUString> rowCellNames(const Reference<css::text::XTextTable>& table, int row)
+{
+    std::vector<rtl::OUString> names;
+    for (const rtl::OUString& name : table->getCellNames())
+        if (rowOfName(name) == row)
+            names.push_back(name);
+    return names;
+}
+
+rtl::OUString cellName(const Reference<css::text::XTextTable>& table, int row, int column)
+{
+    const int rows = table->getRows()->getCount();
+    if (row < 1 || row > rows)
+        throw noRow(row, rows);
+    const auto names = rowCellNames(table, row);
+    if (column < 1 || column > int(names.size()))
+        throw AutomationError(QStringLiteral("表格第 %1 行中没有第 %2 个单元格（这一行共 %3 个）。")
+                                  .arg(row)
+                                  .arg(column)
+                                  .arg(names.size()));
+    return names[size_t(column - 1)];
+}
+
+Reference<css::text::XTextTableCursor> wholeTable(const Reference<css::text::XTextTable>& table)
+{
+    const auto cursor = table->createCursorByCellName(table->getCellNames()[0]);
+    cursor->gotoEnd(true);
+    return cursor;
+}
+
+// ---------------------------------------------------------------- tables
+
+std::shared_ptr<Table> OfficeTables::add(const std::shared_ptr<Range>& range, int rows, int columns, int)
+{
+    auto* at = dynamic_cast<OfficeRange*>(range.get());
+    if (!at || at->document() != m_document || !at->place().is())
+        throw AutomationError(QStringLiteral("插入表格的位置不属于这个文档。"));
+    if (rows < 1 || rows > 32767 || columns < 1 || columns > 63)
+        throw AutomationError(
+            QStringLiteral("无法插入 %1 行 %2 列的表格：行数须在 1 到 32767 之间，列数须在 1 到 63 之间。")
+                .arg(rows)
+                .arg(columns));
+    return m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        const auto place = at->place();
+        // The new table takes the paragraph's alignment and the typing font,
+        // as one made by hand does.
+        const Any adjust = as<css::beans::XPropertySet>(place->getText()->createTextCursorByRange(place))
+                               ->getPropertyValue(toUno(QStringLiteral("ParaAdjust")));
+        const auto table = as<css::text::XTextTable>(as<css::lang::XMultiServiceFactory>(document->model)
+                                                         ->createInstance(toUno(QStringLiteral("com.sun.star.text.TextTable"))));
+        table->initialize(rows, columns);
+        place->getText()->insertTextContent(place, as<css::text::XTextContent>(table), false);
+        const auto all = wholeTable(table);
+        as<css::beans::XPropertySet>(all)->setPropertyValue(toUno(QStringLiteral("ParaAdjust")), adjust);
+        if (!document->typing.empty())
+            applyFont(all, document->typing);
+        // The insertion point goes into the first cell.
+        document->selectedTable.clear();
+        m_state->viewCursor(*document)->gotoRange(
+            as<css::text::XText>(table->getCellByName(table->getCellNames()[0]))->getStart(), false);
+        return std::make_shared<OfficeTable>(m_state, document, table);
+    });
+}
+
+std::shared_ptr<Table> OfficeTables::item(int index)
+{
+    return m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        const auto tables = as<css::text::XTextTablesSupplier>(document->model)->getTextTables();
+        const auto list = as<css::container::XIndexAccess>(tables);
+        const int count = list->getCount();
+        if (index < 1 || index > count)
+            throw AutomationError(count == 0 ? QStringLiteral("文档中没有表格。")
+                                             : QStringLiteral("文档中没有第 %1 个表格（共 %2 个）。").arg(index).arg(count));
+        return std::make_shared<OfficeTable>(m_state, document,
+                                             as<css::text::XTextTable>(list->getByIndex(index - 1).get<Reference<css::uno::XInterface>>()));
+    });
+}
+
+int OfficeTables::count()
+{
+    return m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        const auto tables = as<css::text::XTextTablesSupplier>(document->model)->getTextTables();
+        return int(as<css::container::XIndexAccess>(tables)->getCount());
+    });
+}
+
+// ---------------------------------------------------------------- table
+
+std::shared_ptr<Cell> OfficeTable::cell(int row, int column)
+{
+    return m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        cellName(m_table, row, column); // the cell must be there now
+        return std::make_shared<OfficeCell>(std::make_shared<OfficeRange>(m_state, m_document, m_table, row, column));
+    });
+}
+
+std::shared_ptr<Rows> OfficeTable::rows()
+{
+    requireOpen(*m_state, m_document);
+    return std::make_shared<OfficeRows>(m_state, m_document, m_table);
+}
+
+std::shared_ptr<Columns> OfficeTable::columns()
+{
+    requireOpen(*m_state, m_document);
+    return std::make_shared<OfficeColumns>(m_state, m_document, m_table);
+}
+
+void OfficeTable::select()
+{
+    m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        const auto controller = as<css::frame::XModel>(document->model)->getCurrentController();
+        as<css::view::XSelectionSupplier>(controller)->select(Any(m_table));
+        document->selectedTable = m_table;
+    });
+}
+
+void OfficeTable::autoFitBehavior(int behavior)
+{
+    if (behavior != AutoFitFixed && behavior != AutoFitContent && behavior != AutoFitWindow)
+        throw AutomationError(QStringLiteral("表格自动调整方式 %1 无效。").arg(behavior));
+    m_state->call([&] {
+        const DocPtr document = requireOpen(*m_state, m_document);
+        const auto properties = as<css::beans::XPropertySet>(m_table);
+        const rtl::OUString orient = toUno(QStringLiteral("HoriOrient"));
+        if (behavior == AutoFitContent) {
+            // Writer's "optimal column width" on the whole table: each column
+            // as wide as its longest text.
+            const auto model = as<css::frame::XModel>(document->model);
+            as<css::view::XSelectionSupplier>(model->getCurrentController())->select(Any(m_table));
+            const auto helper = css::frame::DispatchHelper::create(m_state->office->context());
+            helper->executeDispatch(as<css::frame::XDispatchProvider>(model->getCurrentController()->getFrame()),
+                                    toUno(QStringLiteral(".uno:SetOptimalColumnWidth")), rtl::OUString(), 0, {});
+        } else if (behavior == AutoFitWindow) {
+            // The columns keep their shares; the table fills the text width.
+            properties->setPropertyValue(orient, Any(css::text::HoriOrientation::FULL));
+        } else {
+            properties->setPropertyValue(orient, Any(css::text::HoriOrientation::LEFT_AND_WIDTH));
+        }
+    });
+}
+
+// ---------------------------------------------------------------- rows
+
+int OfficeRows::count()
+{
+    return m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        return int(m_table->getRows()->getCount());
+    });
+}
+
+std::shared_ptr<Row> OfficeRows::item(int index)
+{
+    return m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        const int rows = m_table->getRows()->getCount();
+        if (index < 1 || index > rows)
+            throw noRow(index, rows);
+        return std::make_shared<OfficeRow>(m_state, m_document, m_table, index);
+    });
+}
+
+std::shared_ptr<Cells> OfficeRow::cells()
+{
+    requireOpen(*m_state, m_document);
+    return std::make_shared<OfficeCells>(m_state, m_document, m_table, m_row, m_row);
+}
+
+// ---------------------------------------------------------------- cells
+
+std::vector<rtl::OUString> OfficeCells::names() const
+{
+    if (!m_cell.isEmpty())
+        return {toUno(m_cell)};
+    const int rows = m_table->getRows()->getCount();
+    if (m_lastRow > rows)
+        throw AutomationError(QStringLiteral("表格中已经没有这些单元格。"));
+    std::vector<rtl::OUString> result;
+    for (int row = m_firstRow; row <= m_lastRow; ++row)
+        for (const auto& name : rowCellNames(m_table, row))
+            result.push_back(name);
+    return result;
+}
+
+int OfficeCells::count()
+{
+    return m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        return int(names().size());
+    });
+}
+
+void OfficeCells::merge()
+{
+    m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        if (m_cell.isEmpty() && m_firstRow != m_lastRow)
+            throw AutomationError(QStringLiteral("只能合并一整行的单元格。"));
+        const auto list = names();
+        if (list.size() < 2)
+            return;
+        const auto cursor = m_table->createCursorByCellName(list.front());
+        cursor->gotoCellByName(list.back(), true);
+        if (!cursor->mergeRange())
+            throw AutomationError(QStringLiteral("LibreOffice 无法合并这些单元格。"));
+    });
+}
+
+void OfficeCells::setVerticalAlignment(int alignment)
+{
+    sal_Int16 orient;
+    switch (alignment) {
+    case CellAlignTop: orient = css::text::VertOrientation::TOP; break;
+    case CellAlignCenter: orient = css::text::VertOrientation::CENTER; break;
+    case CellAlignBottom: orient = css::text::VertOrientation::BOTTOM; break;
+    default: throw AutomationError(QStringLiteral("单元格垂直对齐方式 %1 无效。").arg(alignment));
+    }
+    m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        const rtl::OUString property = toUno(QStringLiteral("VertOrient"));
+        for (const auto& name : names())
+            as<css::beans::XPropertySet>(m_table->getCellByName(name))->setPropertyValue(property, Any(orient));
+    });
+}
+
+// ---------------------------------------------------------------- columns
+
+int OfficeColumns::count()
+{
+    return m_state->call([&] {
+        requireOpen(*m_state, m_document);
+        // The grid's columns: as many as the fullest row has cells.
+        std::map<int, int> cellsInRow;
+        int most = 0;
+        for (const rtl::OUString& name : m_table->getCellNames())
+            most = std::max(most, ++cellsInRow[rowOfName(name)]);
+        return most;
+    });
+}
+
+} // namespace word::libreoffice
