@@ -58,3 +58,11 @@ function(lumetra_add_libreoffice_engine target)
     add_dependencies(${target} uno_types)
   endif()
 endfunction()
+
+# Lets a test program reach LibreOffice's own objects behind the engine.
+function(lumetra_use_uno target)
+  if(LUMETRA_HAVE_LIBREOFFICE)
+    target_include_directories(${target} PRIVATE ${LUMETRA_LIBREOFFICE_HOME}/sdk/include ${LUMETRA_UNO_TYPES})
+    target_compile_definitions(${target} PRIVATE LINUX UNX CPPU_ENV=gcc3)
+  endif()
+endfunction()

@@ -2,5 +2,5 @@
 # Sets up, builds and starts the program.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
-bash "$here/scripts/setup.sh" "$here/scripts/packages.txt"
-exec "$here/build/bin/lumetra"
+bash "$here/scripts/setup.sh" "$here/scripts/packages.txt" "$here/scripts/run-packages.txt"
+exec "$here/build/bin/lumetra" "$@"

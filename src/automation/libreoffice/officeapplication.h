@@ -29,6 +29,8 @@ public:
 
     // The office's process group (for tests that kill it), or 0.
     qint64 processId() const;
+    // What the instance holds (for tests that act as the user in Writer).
+    const std::shared_ptr<EngineState>& state() const { return m_state; }
 
 private:
     explicit OfficeApplication(std::shared_ptr<EngineState> state);
