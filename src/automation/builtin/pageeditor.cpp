@@ -221,7 +221,11 @@ void PageEditor::showDocumentRect(const QRectF& rect)
 void PageEditor::setZoom(double zoom)
 {
     m_fitWidth = false;
-    setZoomAround(zoom, QRectF(viewport()->rect()).center());
+    // The insertion point stays where it is when it is in sight; otherwise
+    // the middle of the view does.
+    const QRectF cursor = viewRect(cursorRect());
+    const QRectF view(viewport()->rect());
+    setZoomAround(zoom, view.contains(cursor.center()) ? cursor.center() : view.center());
 }
 
 void PageEditor::setZoomAround(double zoom, const QPointF& anchor)

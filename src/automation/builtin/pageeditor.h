@@ -40,8 +40,9 @@ public:
 
     double zoom() const { return m_layout.zoom; }
     bool fitsWidth() const { return m_fitWidth; }
-    // Sets the zoom (bounded to 50-200 %), keeping the document point under
-    // `anchor` (a viewport point; its centre when none) where it is.
+    // Sets the zoom (bounded to 50-200 %), keeping the insertion point
+    // where it is on the screen when it is in sight, or the document point
+    // under `anchor` (a viewport point).
     void setZoom(double zoom);
     void setZoomAround(double zoom, const QPointF& anchor);
     // Ten per cent steps.

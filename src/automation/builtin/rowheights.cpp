@@ -87,17 +87,23 @@ void plan(QTextTable* table, std::vector<Change>& changes)
     QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
     const double padding = table->format().cellPadding();
     std::map<std::pair<int, int>, Added> wanted;
+    // Qt rounds every row's height to whole pixels: rows with heights one
+    // under the other are given whole-pixel heights whose sum follows the
+    // exact one, so that the error does not add up down the table.
+    double carry = 0;
     for (int row = 0; row < table->rows(); ++row) {
         const RowHeight height = rowHeight(table, row);
-        if (height.rule == 0 || height.twips <= 0)
-            continue;
-        for (int column = 0; column < table->columns();) {
+        const double exact = height.rule == 0 || height.twips <= 0 ? 0 : convert::fromTwips(height.twips);
+        const double target = std::round(exact + carry);
+        carry = exact + carry - target;
+        bool padded = false;
+        for (int column = 0; column < table->columns() && exact > 0;) {
             const QTextTableCell cell = table->cellAt(row, column);
             column = cell.column() + std::max(1, cell.columnSpan());
             if (cell.row() != row || cell.rowSpan() != 1)
                 continue;
             const double natural = contentHeight(layout, cell) + 2 * padding + lineAllowance(table, cell);
-            const double extra = std::max(0.0, convert::fromTwips(height.twips) - natural);
+            const double extra = target - natural;
             if (extra < 0.01)
                 break;
             Added added;
@@ -107,8 +113,11 @@ void plan(QTextTable* table, std::vector<Change>& changes)
             default: added = {0, extra};
             }
             wanted[{row, cell.column()}] = added;
+            padded = true;
             break;
         }
+        if (!padded)
+            carry = 0; // a row as tall as its content: nothing to follow
     }
     for (int row = 0; row < table->rows(); ++row) {
         for (int column = 0; column < table->columns(); ++column) {
