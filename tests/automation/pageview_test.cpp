@@ -236,6 +236,21 @@ TEST_F(PageViewTest, ZoomFromTheKeyboardInTenPerCentStepsWithinBounds)
     QApplication::sendEvent(editor->viewport(), &wheel);
     EXPECT_NEAR(editor->zoom(), 0.6, 1e-9);
     EXPECT_TRUE(action("documentZoomOut")->isEnabled());
+    // Page Down at 200 % turns a view's height of the zoomed page, the
+    // insertion point going along in sight.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    for (int n = 0; n < 60; ++n)
+        end.insertText(QStringLiteral("一行字\n"));
+    editor->setZoom(2.0);
+    editor->setTextCursor(QTextCursor(document()));
+    settle();
+    QScrollBar* scroll = editor->pageScrollBar(Qt::Vertical);
+    const int top = scroll->value();
+    QTest::keyClick(editor, Qt::Key_PageDown);
+    EXPECT_EQ(scroll->value(), top + scroll->pageStep());
+    EXPECT_GT(editor->textCursor().position(), 0);
+    EXPECT_TRUE(editor->viewport()->rect().contains(editor->viewRect(editor->cursorRect()).center().toPoint()));
     // The text keeps the keyboard throughout.
     EXPECT_EQ(QApplication::focusWidget(), editor);
 }
