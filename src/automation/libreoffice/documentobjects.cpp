@@ -11,7 +11,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
-#include <com/sun/star/awt/XTopWindow.hpp>
+#include <com/sun/star/awt/Rectangle.hpp>
+#include <com/sun/star/awt/XTopWindow2.hpp>
 #include <com/sun/star/awt/XWindow.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XNameAccess.hpp>
@@ -78,6 +79,19 @@ QString firstParagraph(const DocumentData& document)
 Reference<css::frame::XFrame> frameOf(const DocumentData& document)
 {
     return as<css::frame::XModel>(document.model)->getCurrentController()->getFrame();
+}
+
+// How a document's window starts. Writer never gives a window made hidden
+// a proper size when it is shown later, so while the instance is not
+// visible its windows start minimised instead; without a display they are
+// hidden (nothing can show them).
+css::uno::Sequence<css::beans::PropertyValue> windowArguments(const EngineState& state)
+{
+    const QRect& area = state.windowArea;
+    const Any where(css::awt::Rectangle(area.x(), area.y(), area.width(), area.height()));
+    if (state.headless)
+        return arguments({{"Hidden", Any(true)}});
+    return arguments({{"Minimized", Any(!state.visible)}, {"PosSize", where}});
 }
 
 class OfficeParagraphFormat : public ParagraphFormat {
@@ -182,7 +196,7 @@ std::shared_ptr<Document> OfficeDocuments::add()
     return m_state->call([&] {
         const auto component = m_state->desktop->loadComponentFromURL(
             toUno(QStringLiteral("private:factory/swriter")), toUno(QStringLiteral("_blank")), 0,
-            arguments({{"Hidden", Any(!m_state->visible)}}));
+            windowArguments(*m_state));
         if (!component.is())
             throw AutomationError(QStringLiteral("LibreOffice 无法新建文档。"));
         return adopt(component, QString());
@@ -195,9 +209,13 @@ std::shared_ptr<Document> OfficeDocuments::open(const OpenArguments& a)
         const QFileInfo file(a.filename);
         if (!file.isFile())
             throw AutomationError(QStringLiteral("找不到文件“%1”。").arg(QDir::toNativeSeparators(a.filename)));
-        auto args = arguments({{"Hidden", Any(!m_state->visible)},
-                               {"ReadOnly", Any(a.readOnly)},
-                               {"MacroExecutionMode", Any(css::document::MacroExecMode::NEVER_EXECUTE)}});
+        auto args = windowArguments(*m_state);
+        const sal_Int32 n = args.getLength();
+        args.realloc(n + 2);
+        args.getArray()[n].Name = toUno(QStringLiteral("ReadOnly"));
+        args.getArray()[n].Value <<= a.readOnly;
+        args.getArray()[n + 1].Name = toUno(QStringLiteral("MacroExecutionMode"));
+        args.getArray()[n + 1].Value <<= css::document::MacroExecMode::NEVER_EXECUTE;
         if (!a.passwordDocument.isEmpty()) {
             args.realloc(args.getLength() + 1);
             args.getArray()[args.getLength() - 1].Name = toUno(QStringLiteral("Password"));
@@ -231,7 +249,7 @@ std::shared_ptr<Document> OfficeDocuments::adopt(const Reference<css::lang::XCom
     m_state->documents.push_back(data);
     m_state->active = data;
     if (m_state->visible)
-        showDocumentWindow(*data, true);
+        showDocumentWindow(*m_state, *data, true);
     return std::make_shared<OfficeDocument>(m_state, data);
 }
 
@@ -265,7 +283,7 @@ void OfficeDocument::activate()
         const DocPtr document = requireOpen(*m_state, m_document);
         m_state->active = document;
         if (m_state->visible)
-            showDocumentWindow(*document, true);
+            showDocumentWindow(*m_state, *document, true);
     });
 }
 
@@ -286,35 +304,43 @@ void OfficeDocument::save()
 
 bool saveDocument(EngineState& state, DocumentData& document)
 {
-    return state.call([&] {
-        const auto storable = as<css::frame::XStorable>(document.model);
-        if (storable->hasLocation()) {
+    const auto storable = as<css::frame::XStorable>(document.model);
+    const bool hasFile = state.call([&] { return bool(storable->hasLocation()); });
+    if (hasFile) {
+        state.call([&] {
             try {
                 storable->store(); // in the format it was read in
             } catch (const css::io::IOException&) {
-                throw AutomationError(
-                    QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(document.path)));
+                throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(document.path)));
             }
-            return true;
-        }
-        if (!state.headless) {
-            // Writer's own dialog, offering Word 97-2003 first.
+        });
+        return true;
+    }
+    if (!state.headless) {
+        // Writer's own dialog, offering Word 97-2003 first.
+        state.call([&] {
             const auto helper = css::frame::DispatchHelper::create(state.office->context());
             helper->executeDispatch(as<css::frame::XDispatchProvider>(frameOf(document)),
                                     toUno(QStringLiteral(".uno:SaveAs")), rtl::OUString(), 0,
                                     arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))}}));
-        } else {
-            const QString target =
-                askSaveFileName(nullptr, QString(), proposedFileName(firstParagraph(document), document.name));
-            if (target.isEmpty())
-                return false;
-            const char* filter = isOpenDocumentName(target) ? "writer8" : "MS Word 97";
+        });
+    } else {
+        // No Writer window to ask in: our own dialog.
+        const QString title = state.call([&] { return firstParagraph(document); });
+        const QString target = askSaveFileName(nullptr, QString(), proposedFileName(title, document.name));
+        if (target.isEmpty())
+            return false;
+        const char* filter = isOpenDocumentName(target) ? "writer8" : "MS Word 97";
+        state.call([&] {
             try {
-                storable->storeAsURL(urlOf(target), arguments({{"FilterName", Any(rtl::OUString::createFromAscii(filter))}}));
+                storable->storeAsURL(urlOf(target),
+                                     arguments({{"FilterName", Any(rtl::OUString::createFromAscii(filter))}}));
             } catch (const css::io::IOException&) {
                 throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(target)));
             }
-        }
+        });
+    }
+    return state.call([&] {
         if (!storable->hasLocation())
             return false; // the user cancelled Writer's dialog
         document.path = pathOfUrl(storable->getLocation());
@@ -323,10 +349,14 @@ bool saveDocument(EngineState& state, DocumentData& document)
     });
 }
 
-void showDocumentWindow(const DocumentData& document, bool visible)
+void showDocumentWindow(const EngineState&, const DocumentData& document, bool visible)
 {
     const auto frame = frameOf(document);
     const auto window = frame->getContainerWindow();
+    // A document made while the instance was hidden has a window of no
+    // real size: it opens over most of the screen, as a new Writer does.
+    if (const Reference<css::awt::XTopWindow2> top{window, css::uno::UNO_QUERY}; top.is())
+        top->setIsMinimized(!visible);
     window->setVisible(visible);
     if (visible) {
         frame->activate();

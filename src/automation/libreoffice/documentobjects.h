@@ -43,7 +43,7 @@ private:
 // when the user cancelled.
 bool saveDocument(EngineState& state, DocumentData& document);
 // Shows a document's window (or hides it).
-void showDocumentWindow(const DocumentData& document, bool visible);
+void showDocumentWindow(const EngineState& state, const DocumentData& document, bool visible);
 
 class OfficePageSetup : public PageSetup {
 public:

@@ -3,6 +3,12 @@
 #include "automation/libreoffice/uno.h"
 
 #include <QCoreApplication>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <exception>
+#include <thread>
 
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
@@ -51,45 +57,85 @@ void EngineState::connectionLost()
     endSoon();
 }
 
-void EngineState::endSoon()
+namespace {
+thread_local bool insideCall = false;
+} // namespace
+
+void EngineState::runCall(const std::function<void()>& body)
+{
+    QCoreApplication* application = QCoreApplication::instance();
+    if (insideCall || !application || QThread::currentThread() != application->thread()) {
+        body();
+        return;
+    }
+    std::exception_ptr error;
+    std::atomic<bool> done{false};
+    ++m_calls;
+    std::thread worker([&] {
+        insideCall = true;
+        try {
+            body();
+        } catch (...) {
+            error = std::current_exception();
+        }
+        done = true;
+        QMetaObject::invokeMethod(application, [] {}, Qt::QueuedConnection); // wakes the loop below
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+    worker.join();
+    --m_calls;
+    if (error)
+        std::rethrow_exception(error);
+}
+
+void EngineState::later(std::function<void(EngineState&)> work)
 {
     std::weak_ptr<EngineState> weak = weak_from_this();
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [weak] {
-            if (auto self = weak.lock())
-                self->end();
+        [weak, work = std::move(work)] {
+            auto self = weak.lock();
+            if (!self)
+                return;
+            if (self->m_calls > 0) // not in the middle of a call: try again shortly
+                QTimer::singleShot(50, QCoreApplication::instance(), [weak, work] {
+                    if (auto again = weak.lock())
+                        again->later(work);
+                });
+            else
+                work(*self);
         },
         Qt::QueuedConnection);
 }
 
+void EngineState::endSoon()
+{
+    later([](EngineState& self) { self.end(); });
+}
+
 void EngineState::documentClosed(const Reference<css::frame::XModel>& model)
 {
-    std::weak_ptr<EngineState> weak = weak_from_this();
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [weak, model] {
-            auto self = weak.lock();
-            if (!self || !self->m_alive)
-                return;
-            auto& list = self->documents;
-            for (auto it = list.begin(); it != list.end(); ++it) {
-                if (as<css::frame::XModel>((*it)->model) == model) {
-                    (*it)->closed = true;
-                    if (self->active == *it)
-                        self->active.reset();
-                    list.erase(it);
-                    break;
-                }
+    later([model](EngineState& self) {
+        if (!self.m_alive)
+            return;
+        auto& list = self.documents;
+        for (auto it = list.begin(); it != list.end(); ++it) {
+            if (as<css::frame::XModel>((*it)->model) == model) {
+                (*it)->closed = true;
+                if (self.active == *it)
+                    self.active.reset();
+                list.erase(it);
+                break;
             }
-            // The last window closed by hand ends the word processor, as
-            // closing the window of the built-in one does.
-            if (list.empty())
-                self->end();
-            else if (!self->active)
-                self->active = list.back();
-        },
-        Qt::QueuedConnection);
+        }
+        // The last window closed by hand ends the word processor, as
+        // closing the window of the built-in one does.
+        if (list.empty())
+            self.end();
+        else if (!self.active)
+            self.active = list.back();
+    });
 }
 
 void EngineState::end()
@@ -101,18 +147,20 @@ void EngineState::end()
     if (!lost) {
         // Nothing is asked at this point: unsaved changes were settled by
         // quit, or the user closed the windows in LibreOffice itself.
-        for (const auto& document : documents) {
+        runCall([this] {
+            for (const auto& document : documents) {
+                try {
+                    as<css::util::XModifiable>(document->model)->setModified(false);
+                    as<css::util::XCloseable>(document->model)->close(true);
+                } catch (const css::uno::Exception&) {
+                }
+            }
             try {
-                as<css::util::XModifiable>(document->model)->setModified(false);
-                as<css::util::XCloseable>(document->model)->close(true);
+                if (desktop.is())
+                    desktop->terminate();
             } catch (const css::uno::Exception&) {
             }
-        }
-        try {
-            if (desktop.is())
-                desktop->terminate();
-        } catch (const css::uno::Exception&) {
-        }
+        });
     }
     documents.clear();
     active.reset();

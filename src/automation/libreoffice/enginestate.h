@@ -13,6 +13,7 @@
 #include <com/sun/star/text/XTextTable.hpp>
 #include <com/sun/star/text/XTextViewCursor.hpp>
 
+#include <QRect>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -57,21 +58,39 @@ public:
     void requireAlive() const;
     DocPtr requireActive() const;
 
+    // Where a document window opens when it has no size of its own.
+    QRect windowArea;
+
     // Runs one call into LibreOffice: UNO's exceptions become
     // AutomationError, and a lost connection ends the instance.
+    //
+    // The call runs on a thread of its own while this thread goes on
+    // handling the window system's requests (user input held back): Writer
+    // asks other programs for the clipboard's contents while it works, and
+    // would wait for ours forever. Nothing in `work` may touch a window.
     template <typename F>
     auto call(F&& work) -> decltype(work())
     {
         requireAlive();
-        try {
-            return work();
-        } catch (const AutomationError&) {
-            throw;
-        } catch (const css::lang::DisposedException&) {
-            connectionLost();
-            throw AutomationError::notRunning();
-        } catch (const css::uno::Exception& error) {
-            throw translate(error);
+        using Result = decltype(work());
+        auto translated = [&]() -> Result {
+            try {
+                return work();
+            } catch (const AutomationError&) {
+                throw;
+            } catch (const css::lang::DisposedException&) {
+                connectionLost();
+                throw AutomationError::notRunning();
+            } catch (const css::uno::Exception& error) {
+                throw translate(error);
+            }
+        };
+        if constexpr (std::is_void_v<Result>) {
+            runCall(translated);
+        } else {
+            std::optional<Result> result;
+            runCall([&] { result.emplace(translated()); });
+            return std::move(*result);
         }
     }
 
@@ -89,7 +108,12 @@ public:
 
 private:
     AutomationError translate(const css::uno::Exception& error);
+    void runCall(const std::function<void()>& body);
+    // Runs `work` on the thread of the windows once no call is under way.
+    void later(std::function<void(EngineState&)> work);
     void endSoon();
+
+    int m_calls = 0; // calls under way (the thread of the windows waits)
 
     bool m_alive = true;
     std::atomic<bool> m_lost{false};

@@ -16,6 +16,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QProgressDialog>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -102,6 +103,10 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create()
 {
     auto state = std::make_shared<EngineState>();
     state->headless = runHeadless();
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1024, 768);
+    state->windowArea = screen.adjusted(screen.width() / 10, screen.height() / 20, -screen.width() / 10,
+                                        -screen.height() / 20);
     StartProgress progress;
     OfficeProcess::Options options;
     options.headless = state->headless;
@@ -113,11 +118,13 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create()
     };
     state->office = OfficeProcess::start(options);
     try {
-        state->desktop = css::frame::Desktop::create(state->office->context());
-        state->desktop->addTerminateListener(new TerminateWatcher(state));
-    } catch (const css::uno::Exception& error) {
+        state->call([&] {
+            state->desktop = css::frame::Desktop::create(state->office->context());
+            state->desktop->addTerminateListener(new TerminateWatcher(state));
+        });
+    } catch (const AutomationError& error) {
         state->office->finish(0);
-        throw AutomationError(QStringLiteral("LibreOffice 启动了，但无法使用：%1").arg(fromUno(error.Message)));
+        throw AutomationError(QStringLiteral("LibreOffice 启动了，但无法使用：%1").arg(error.message()));
     }
     return std::shared_ptr<OfficeApplication>(new OfficeApplication(std::move(state)));
 }
@@ -157,9 +164,9 @@ void OfficeApplication::setVisible(bool visible)
         m_state->visible = visible;
         for (const DocPtr& document : m_state->documents)
             if (document != m_state->active)
-                showDocumentWindow(*document, visible);
+                showDocumentWindow(*m_state, *document, visible);
         if (m_state->active)
-            showDocumentWindow(*m_state->active, visible); // last, so it is in front
+            showDocumentWindow(*m_state, *m_state->active, visible); // last, so it is in front
     });
 }
 

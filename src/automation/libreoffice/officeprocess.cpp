@@ -162,8 +162,15 @@ bool OfficeProcess::running() const
 
 void OfficeProcess::finish(int ms)
 {
-    if (m_process && !m_process->waitForFinished(ms))
-        kill();
+    // The office may still ask us for the clipboard on its way out: the
+    // window system's requests are answered while waiting.
+    QElapsedTimer clock;
+    clock.start();
+    while (m_process && m_process->state() != QProcess::NotRunning && clock.elapsed() < ms) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_process->waitForFinished(20);
+    }
+    kill();
     m_context.clear();
     m_bridge.clear();
     m_profile.remove();

@@ -3,16 +3,20 @@
 #include "automation/libreoffice/charlook.h"
 #include "automation/libreoffice/uno.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QRegularExpression>
+
+#include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/frame/DispatchHelper.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XController.hpp>
-#include <com/sun/star/frame/XDispatchProvider.hpp>
-#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/HoriOrientation.hpp>
+#include <com/sun/star/text/TableColumnSeparator.hpp>
 #include <com/sun/star/text/VertOrientation.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
@@ -35,6 +39,77 @@ int rowOfName(const rtl::OUString& name)
     while (i < name.getLength() && name[i] >= u'0' && name[i] <= u'9')
         row = row * 10 + (name[i++] - '0');
     return row;
+}
+
+// Each column as wide as its longest text on one line, as Word's "fit to
+// contents" does: the texts and their fonts are read, measured here with
+// the faces Writer draws them in, and given to every full row as column
+// shares. (Writer's own optimal width needs a laid-out window, which a
+// document being built unseen does not have.)
+void fitColumnsToText(EngineState& state, const Reference<css::text::XTextTable>& table)
+{
+    struct Text {
+        int column;
+        QString text, family;
+        float size;
+    };
+    std::vector<Text> texts;
+    int columns = 0;
+    state.call([&] {
+        std::map<int, std::vector<rtl::OUString>> rows;
+        for (const rtl::OUString& name : table->getCellNames())
+            rows[rowOfName(name)].push_back(name);
+        for (const auto& [row, names] : rows)
+            columns = std::max(columns, int(names.size()));
+        for (const auto& [row, names] : rows) {
+            if (int(names.size()) != columns)
+                continue; // a merged row spans the columns and sets none of them
+            for (int c = 0; c < columns; ++c) {
+                const auto text = as<css::text::XText>(table->getCellByName(names[size_t(c)]));
+                const auto start = as<css::beans::XPropertySet>(text->createTextCursor());
+                rtl::OUString family;
+                float size = 12;
+                start->getPropertyValue(toUno(QStringLiteral("CharFontNameAsian"))) >>= family;
+                start->getPropertyValue(toUno(QStringLiteral("CharHeightAsian"))) >>= size;
+                texts.push_back({c, fromUno(text->getString()), fromUno(family), size});
+            }
+        }
+    });
+    if (columns < 1)
+        return;
+    // A cell's side space and borders, about 0.3 cm, come on top of its text.
+    constexpr double sides = 8.5;
+    std::vector<double> widths(size_t(columns), sides);
+    for (const Text& text : texts) {
+        QFont font(text.family);
+        font.setPointSizeF(text.size);
+        const QFontMetricsF metrics(font);
+        for (const QString& line : text.text.split(QRegularExpression(QStringLiteral("[\r\n]"))))
+            widths[size_t(text.column)] = std::max(widths[size_t(text.column)], metrics.horizontalAdvance(line) + sides);
+    }
+    double total = 0;
+    for (double width : widths)
+        total += width;
+    state.call([&] {
+        const auto properties = as<css::beans::XPropertySet>(table);
+        sal_Int16 relativeSum = 10000;
+        properties->getPropertyValue(toUno(QStringLiteral("TableColumnRelativeSum"))) >>= relativeSum;
+        css::uno::Sequence<css::text::TableColumnSeparator> separators(columns - 1);
+        double edge = 0;
+        for (int c = 0; c + 1 < columns; ++c) {
+            edge += widths[size_t(c)];
+            separators.getArray()[c].Position = sal_Int16(edge / total * relativeSum + 0.5);
+            separators.getArray()[c].IsVisible = true;
+        }
+        const auto rows = table->getRows();
+        const rtl::OUString property = toUno(QStringLiteral("TableColumnSeparators"));
+        std::map<int, int> cellsInRow;
+        for (const rtl::OUString& name : table->getCellNames())
+            ++cellsInRow[rowOfName(name)];
+        for (int row = 0; row < rows->getCount(); ++row)
+            if (cellsInRow[row + 1] == columns)
+                as<css::beans::XPropertySet>(rows->getByIndex(row))->setPropertyValue(property, Any(separators));
+    });
 }
 
 AutomationError noRow(int row, int rows)
@@ -90,15 +165,18 @@ std::shared_ptr<Table> OfficeTables::add(const std::shared_ptr<Range>& range, in
         const DocPtr document = requireOpen(*m_state, m_document);
         const auto place = at->place();
         // The new table takes the paragraph's alignment and the typing font,
-        // as one made by hand does.
-        const Any adjust = as<css::beans::XPropertySet>(place->getText()->createTextCursorByRange(place))
-                               ->getPropertyValue(toUno(QStringLiteral("ParaAdjust")));
+        // as one made in Word does; Writer's bold heading row is not Word's.
+        const auto paragraph = as<css::beans::XPropertySet>(place->getText()->createTextCursorByRange(place));
+        const Any adjust = paragraph->getPropertyValue(toUno(QStringLiteral("ParaAdjust")));
         const auto table = as<css::text::XTextTable>(as<css::lang::XMultiServiceFactory>(document->model)
                                                          ->createInstance(toUno(QStringLiteral("com.sun.star.text.TextTable"))));
         table->initialize(rows, columns);
         place->getText()->insertTextContent(place, as<css::text::XTextContent>(table), false);
         const auto all = wholeTable(table);
-        as<css::beans::XPropertySet>(all)->setPropertyValue(toUno(QStringLiteral("ParaAdjust")), adjust);
+        const auto look = as<css::beans::XPropertySet>(all);
+        look->setPropertyValue(toUno(QStringLiteral("ParaAdjust")), adjust);
+        for (const char* weight : {"CharWeight", "CharWeightAsian", "CharWeightComplex"})
+            look->setPropertyValue(rtl::OUString::createFromAscii(weight), Any(css::awt::FontWeight::NORMAL));
         if (!document->typing.empty())
             applyFont(all, document->typing);
         // The insertion point goes into the first cell.
@@ -170,19 +248,15 @@ void OfficeTable::autoFitBehavior(int behavior)
 {
     if (behavior != AutoFitFixed && behavior != AutoFitContent && behavior != AutoFitWindow)
         throw AutomationError(QStringLiteral("表格自动调整方式 %1 无效。").arg(behavior));
+    requireOpen(*m_state, m_document);
+    if (behavior == AutoFitContent) {
+        fitColumnsToText(*m_state, m_table);
+        return;
+    }
     m_state->call([&] {
-        const DocPtr document = requireOpen(*m_state, m_document);
         const auto properties = as<css::beans::XPropertySet>(m_table);
         const rtl::OUString orient = toUno(QStringLiteral("HoriOrient"));
-        if (behavior == AutoFitContent) {
-            // Writer's "optimal column width" on the whole table: each column
-            // as wide as its longest text.
-            const auto model = as<css::frame::XModel>(document->model);
-            as<css::view::XSelectionSupplier>(model->getCurrentController())->select(Any(m_table));
-            const auto helper = css::frame::DispatchHelper::create(m_state->office->context());
-            helper->executeDispatch(as<css::frame::XDispatchProvider>(model->getCurrentController()->getFrame()),
-                                    toUno(QStringLiteral(".uno:SetOptimalColumnWidth")), rtl::OUString(), 0, {});
-        } else if (behavior == AutoFitWindow) {
+        if (behavior == AutoFitWindow) {
             // The columns keep their shares; the table fills the text width.
             properties->setPropertyValue(orient, Any(css::text::HoriOrientation::FULL));
         } else {
