@@ -21,7 +21,9 @@ int count(const QString& text)
     return int(value);
 }
 
-void fill(const BuildRequest& request, word::Application& wd, Timetable& result)
+} // namespace
+
+void fillTimetable(const BuildRequest& request, word::Application& wd, Timetable& result)
 {
     const grid::Dimensions& d = result.dimensions;
 
@@ -69,7 +71,6 @@ void fill(const BuildRequest& request, word::Application& wd, Timetable& result)
     table->autoFitBehavior(word::AutoFitWindow);
 }
 
-} // namespace
 
 std::variant<Counts, QString> readCounts(const BuildRequest& request)
 {
@@ -91,7 +92,7 @@ Timetable build(const BuildRequest& request, const Counts& counts)
     result.dimensions = grid::fromCounts(counts.morning, counts.afternoon, counts.days);
     result.application = word::createObject(QStringLiteral("word.application"));
     try {
-        fill(request, *result.application, result);
+        fillTimetable(request, *result.application, result);
     } catch (const word::AutomationError&) {
         // Leave nothing half-built behind, and ask nothing about it: the
         // document is the program's, not the user's. The first error is the

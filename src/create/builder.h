@@ -40,6 +40,10 @@ struct Timetable {
 // Centimetres to the points the page setup is given, in single precision.
 float centimetresToPoints(double centimetres);
 
+// Makes the timetable's document in a running word processor (result's
+// dimensions set): a new document, its page, the title and the table.
+void fillTimetable(const BuildRequest& request, word::Application& wd, Timetable& result);
+
 // Builds the document. A failing call raises word::AutomationError after
 // the half-built instance has been quit, so nothing is left behind.
 Timetable build(const BuildRequest& request, const Counts& counts);

@@ -69,6 +69,30 @@ TEST(CommandLineOptions, MistakesAreNamedAndNothingIsOpened)
     EXPECT_EQ(platform::answerCommandLine(two), 2);
 }
 
+TEST(CommandLineOptions, TheWordProcessorComesFromTheLineElseTheEnvironment)
+{
+    qunsetenv(platform::kWordProcessorVariable);
+    QString problem;
+    EXPECT_EQ(platform::chosenWordProcessor(parse({"a.doc"}), &problem), QString());
+    const CommandLine office = parse({"--word-processor=LibreOffice", "a.doc"});
+    ASSERT_EQ(office.action, CommandLine::Action::Run);
+    EXPECT_EQ(platform::chosenWordProcessor(office, &problem), QStringLiteral("libreoffice"));
+    EXPECT_TRUE(office.file.endsWith(QStringLiteral("a.doc")));
+
+    const CommandLine wrong = parse({"--word-processor=word"});
+    EXPECT_EQ(wrong.action, CommandLine::Action::Error);
+    EXPECT_TRUE(wrong.error.contains(QStringLiteral("“word”"))) << wrong.error.toStdString();
+
+    qputenv(platform::kWordProcessorVariable, "libreoffice");
+    EXPECT_EQ(platform::chosenWordProcessor(parse({}), &problem), QStringLiteral("libreoffice"));
+    EXPECT_EQ(platform::chosenWordProcessor(parse({"--word-processor=builtin"}), &problem), QStringLiteral("builtin"));
+    EXPECT_TRUE(problem.isEmpty());
+    qputenv(platform::kWordProcessorVariable, "wordperfect");
+    EXPECT_EQ(platform::chosenWordProcessor(parse({}), &problem), QString());
+    EXPECT_TRUE(problem.contains(QStringLiteral("wordperfect"))) << problem.toStdString();
+    qunsetenv(platform::kWordProcessorVariable);
+}
+
 TEST(CommandLineOptions, AFileIsMadeAbsoluteWhateverFormItCameIn)
 {
     QTemporaryDir folder;
@@ -93,12 +117,17 @@ TEST(CommandLineOptions, HelpAndVersionTexts)
 {
     const QString usage = platform::usageText();
     EXPECT_TRUE(usage.startsWith(QStringLiteral("用法：lumetra [选项] [文件.doc]\n")));
-    for (const char* text : {"-h, --help", "-v, --version", "LUMETRA_PRINT_PDF", "FONTCONFIG_FILE"})
-        EXPECT_TRUE(usage.contains(QLatin1String(text))) << text;
+    for (const char* text : {"-h, --help", "-v, --version", "--word-processor=<引擎>", "LUMETRA_PRINT_PDF",
+                             "LUMETRA_WORD_PROCESSOR", "FONTCONFIG_FILE"})
+        EXPECT_TRUE(usage.contains(QString::fromUtf8(text))) << text;
     // Option descriptions line up in one column.
     const qsizetype helpColumn = usage.indexOf(QStringLiteral("显示本帮助")) - usage.lastIndexOf('\n', usage.indexOf("--help"));
     const qsizetype versionColumn = usage.indexOf(QStringLiteral("显示版本号")) - usage.lastIndexOf('\n', usage.indexOf("--version"));
     EXPECT_EQ(helpColumn, versionColumn);
+
+    const qsizetype engineColumn =
+        usage.indexOf(QStringLiteral("使用的文字处理程序")) - usage.lastIndexOf('\n', usage.indexOf("--word-processor"));
+    EXPECT_EQ(engineColumn, helpColumn);
 
     // The version CMake gives is the one the about box shows.
     EXPECT_EQ(platform::programVersion(),
