@@ -76,6 +76,9 @@ public:
     // once, on the thread of the windows, after running() became false; it
     // may release the application object. A new handler replaces the old.
     virtual void setEndedHandler(std::function<void()> handler) = 0;
+    // A moment worth keeping (course entry has closed): an engine that keeps
+    // recovery copies of unsaved work writes them now; others do nothing.
+    virtual void keepRecoveryCopies() {}
 };
 
 class Documents {

@@ -230,7 +230,10 @@ void EntryDialog::reject()
 void EntryDialog::closeEvent(QCloseEvent* event)
 {
     // However the dialog closes (the close button, Esc, the window frame),
-    // the main window comes back.
+    // the main window comes back, and what was entered is kept safe at once
+    // rather than at the word processor's next turn.
+    if (const auto& wd = m_host->state().wd; wd && wd->running())
+        wd->keepRecoveryCopies();
     m_host->mainWindow()->show();
     event->accept();
 }

@@ -2,6 +2,7 @@
 // has a recovery copy, and the next start offers it.
 
 #include "create/initdialog.h"
+#include "docfile/document.h"
 #include "entry/entrydialog.h"
 #include "platform/recovery.h"
 #include "shell/mainwindow.h"
@@ -163,4 +164,40 @@ TEST(Recovery, ACopyIsKeptWhileChangesAreUnsavedAndGoesWithASaveOrAClose)
     main.closeSequence();
     settle();
     EXPECT_TRUE(copiesIn(folder).isEmpty());
+}
+
+TEST(Recovery, ClosingCourseEntryWritesTheCopyAtOnce)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    Folders folders(root.path());
+    qputenv("LUMETRA_RECOVERY_SECONDS", "3600"); // the timer alone would wait an hour
+
+    ScriptedDialogue dialogue;
+    shell::MainWindow main;
+    main.show();
+    entry::EntryDialog* dialog = buildAndEnter(main);
+    ASSERT_NE(dialog, nullptr);
+    settle();
+    EXPECT_TRUE(copiesIn(platform::recoveryFolder()).isEmpty());
+    dialog->fini->click();
+    settle();
+    const QStringList copies = copiesIn(platform::recoveryFolder());
+    ASSERT_EQ(copies.size(), 1);
+    const docfile::Document copy = docfile::readFile(
+        QFile::encodeName(QDir(platform::recoveryFolder()).filePath(copies[0])).toStdString());
+    const docfile::Table* table = nullptr;
+    for (const auto& block : copy.blocks)
+        if (!table)
+            table = std::get_if<docfile::Table>(&block);
+    ASSERT_NE(table, nullptr);
+    for (size_t row : {1u, 2u, 3u}) {
+        ASSERT_FALSE(table->rows[row].cells[1].paragraphs.empty());
+        ASSERT_FALSE(table->rows[row].cells[1].paragraphs[0].runs.empty()) << row;
+        EXPECT_EQ(table->rows[row].cells[1].paragraphs[0].runs[0].text, "数学") << row;
+    }
+    dialogue.saveAnswer = QMessageBox::No;
+    main.closeSequence();
+    settle();
+    EXPECT_TRUE(copiesIn(platform::recoveryFolder()).isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "automation/builtin/builtinobjects.h"
 #include "automation/builtin/docfiles.h"
 #include "automation/builtin/printing.h"
+#include "automation/builtin/recoverycopies.h"
 #include "automation/savedialog.h"
 #include "platform/printdestination.h"
 
@@ -93,6 +94,12 @@ void BuiltinApplication::printOut(const QString& copies, bool)
 bool BuiltinApplication::running() const
 {
     return m_state->alive;
+}
+
+void BuiltinApplication::keepRecoveryCopies()
+{
+    if (m_state->alive && m_state->recovery)
+        m_state->recovery->writeNow();
 }
 
 void BuiltinApplication::setEndedHandler(std::function<void()> handler)

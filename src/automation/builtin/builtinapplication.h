@@ -24,6 +24,7 @@ public:
     void printOut(const QString& copies, bool background) override;
     bool running() const override;
     void setEndedHandler(std::function<void()> handler) override;
+    void keepRecoveryCopies() override;
 
     // For tests and the engine's own window: the shared state of the instance.
     std::shared_ptr<EngineState> state() const { return m_state; }
