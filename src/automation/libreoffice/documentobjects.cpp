@@ -221,8 +221,15 @@ bool saveDocument(EngineState& state, DocumentData& document)
         return true;
     }
     if (!state.headless) {
-        // Writer's own dialog, offering Word 97-2003 first.
+        // Writer's own dialog. The document is told it is a Word 97-2003
+        // one first, so that the dialog offers that format, under the title.
+        const QString title = state.call([&] { return firstParagraph(document); });
+        const QString proposed = proposedFileName(title, document.name);
         state.call([&] {
+            as<css::frame::XModel>(document.model)
+                ->attachResource(rtl::OUString(),
+                                 arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))},
+                                            {"SuggestedSaveAsName", Any(toUno(proposed))}}));
             const auto helper = css::frame::DispatchHelper::create(state.office->context());
             helper->executeDispatch(as<css::frame::XDispatchProvider>(frameOf(document)),
                                     toUno(QStringLiteral(".uno:SaveAs")), rtl::OUString(), 0,

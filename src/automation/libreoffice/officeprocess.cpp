@@ -66,6 +66,22 @@ QString uniquePipeName()
         .arg(QString::number(quintptr(&counter) ^ quintptr(QDateTime::currentMSecsSinceEpoch()), 36));
 }
 
+bool writeProfileSettings(const QString& profile)
+{
+    if (!QDir().mkpath(profile + QStringLiteral("/user")))
+        return false;
+    QFile file(profile + QStringLiteral("/user/registrymodifications.xcu"));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<oor:items xmlns:oor="http://openoffice.org/2001/registry" xmlns:xs="http://www.w3.org/2001/XMLSchema" xmlns:xsi="http://www.w3.org/2001/XMLSchema-instance">
+<item oor:path="/org.openoffice.Setup/Office/Factories/org.openoffice.Setup:Factory['com.sun.star.text.TextDocument']"><prop oor:name="ooSetupFactoryDefaultFilter" oor:op="fuse"><value>MS Word 97</value></prop></item>
+<item oor:path="/org.openoffice.Office.Common/Save/Document"><prop oor:name="WarnAlienFormat" oor:op="fuse"><value>false</value></prop></item>
+</oor:items>
+)");
+    return file.flush();
+}
+
 } // namespace
 
 QString OfficeProcess::programFolder()
@@ -87,6 +103,11 @@ std::unique_ptr<OfficeProcess> OfficeProcess::start(const Options& options)
     std::unique_ptr<OfficeProcess> office(new OfficeProcess());
     if (!office->m_profile.isValid())
         throw AutomationError(QStringLiteral("无法为 LibreOffice 建立临时文件夹：%1").arg(office->m_profile.errorString()));
+
+    // The profile makes Word 97-2003 Writer's format for saving, so that
+    // Writer's own Save As dialog offers .doc, and keeps it without asking.
+    if (!writeProfileSettings(office->m_profile.path()))
+        throw AutomationError(QStringLiteral("无法为 LibreOffice 写入设置：%1").arg(office->m_profile.path()));
 
     const QString pipe = uniquePipeName();
     QStringList args{QStringLiteral("--norestore"), QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
