@@ -9,6 +9,7 @@
 #include "platform/printdestination.h"
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
+#include "support/timetablesteps.h"
 #include "support/windowtest.h"
 #ifdef LUMETRA_HAVE_LIBREOFFICE
 #include "automation/libreoffice/officeapplication.h"
@@ -65,65 +66,21 @@ std::string cellText(const docfile::Cell& cell)
     return text;
 }
 
-class EngineTest : public ::testing::TestWithParam<word::Engine> {
+class EngineTest : public TimetableSteps<::testing::TestWithParam<word::Engine>> {
 protected:
     void SetUp() override
     {
         if (!word::engineAvailable(GetParam()))
             GTEST_SKIP() << "this engine is not available here";
-        ASSERT_TRUE(folder.isValid());
         word::setPreferredEngine(GetParam());
         main.state().kemufile = QDir(qEnvironmentVariable("LUMETRA_SOURCE_DIR")).filePath("dist/zvn.list");
-        main.show();
+        TimetableSteps::SetUp();
     }
 
     void TearDown() override
     {
-        if (main.entryDialog)
-            main.entryDialog->close();
-        if (main.initDialog)
-            main.initDialog->close();
-        dialogue.saveAnswer = QMessageBox::No;
-        if (main.state().opened)
-            main.closeSequence();
-        settle();
+        TimetableSteps::TearDown();
         word::setPreferredEngine(word::Engine::Builtin);
-    }
-
-    QAction* action(const char* name) { return main.findChild<QAction*>(QString::fromLatin1(name)); }
-
-    // New with the given counts; course entry on or off.
-    void build(const QString& morning, const QString& afternoon, const QString& days, bool entry)
-    {
-        if (main.state().opened)
-            dialogue.answers.push_back(QMessageBox::Yes); // close the one open
-        main.newTimetable();
-        settle();
-        ASSERT_NE(main.initDialog, nullptr);
-        main.initDialog->Text1->setText(morning);
-        main.initDialog->Text2->setText(afternoon);
-        main.initDialog->Text3->setText(days);
-        main.initDialog->Check1->setChecked(entry);
-        main.initDialog->OKButton->click();
-        settle();
-        ASSERT_TRUE(main.state().opened);
-    }
-
-    void saveAs(const QString& path)
-    {
-        dialogue.files.push_back(path);
-        action("savefile")->trigger();
-        settle();
-    }
-
-    void open(const QString& path)
-    {
-        if (main.state().opened)
-            dialogue.answers.push_back(QMessageBox::Yes);
-        dialogue.files.push_back(path);
-        dialogue.answers.push_back(QMessageBox::No); // enter courses now? no
-        action("open")->trigger();
-        settle();
     }
 
     // Course entry: Enter on every cell, the first subject each time.
@@ -136,12 +93,6 @@ protected:
             QTest::keyClick(entry->com1, Qt::Key_Return);
         EXPECT_EQ(entry->l1->text(), QStringLiteral("输入已完成"));
     }
-
-    QString cell(int row, int column) { return main.state().mytable->cell(row, column)->range()->text(); }
-
-    QTemporaryDir folder;
-    ScriptedDialogue dialogue;
-    shell::MainWindow main;
 };
 
 } // namespace
@@ -312,3 +263,24 @@ TEST_P(EngineTest, AWordProcessorGoneDuringCourseEntryIsReportedOnceAndNewWorksA
 
 INSTANTIATE_TEST_SUITE_P(Engines, EngineTest, ::testing::Values(word::Engine::Builtin, word::Engine::LibreOffice),
                          engineName);
+
+TEST_P(EngineTest, ColumnsKeepFittingTheSubjectsWrittenIntoThem)
+{
+    build("4", "4", "6", false);
+    main.state().mytable->cell(2, 2)->range()->setText(QStringLiteral("道德与法治"));
+    main.state().mytable->cell(3, 4)->range()->setText(QStringLiteral("数学"));
+    settle();
+    const QString path = folder.filePath(QStringLiteral("fit.doc"));
+    saveAs(path);
+    ASSERT_TRUE(QFileInfo(path).isFile());
+    const docfile::Document document = docfile::readFile(QFile::encodeName(path).toStdString());
+    const docfile::Table& table = firstTable(document);
+    ASSERT_GE(table.rows.size(), 3u);
+    const auto& cells = table.rows[1].cells;
+    ASSERT_EQ(cells.size(), 7u);
+    // The five-character subject's column grew past the ones as wide as
+    // their day names (written after the table was fitted); the period
+    // labels' is still the widest.
+    EXPECT_GT(cells[1].width, table.rows[2].cells[3].width + 100);
+    EXPECT_GT(cells[0].width, cells[1].width);
+}

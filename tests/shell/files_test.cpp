@@ -10,6 +10,7 @@
 #include "platform/printdestination.h"
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
+#include "support/timetablesteps.h"
 #include "support/windowtest.h"
 
 #include <QAction>
@@ -56,70 +57,7 @@ QString run(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-class FilesTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        main.show();
-    }
-
-    void TearDown() override
-    {
-        if (main.entryDialog)
-            main.entryDialog->close();
-        if (main.initDialog)
-            main.initDialog->close();
-        dialogue.saveAnswer = QMessageBox::No;
-        if (main.state().opened)
-            main.closeSequence();
-        settle();
-    }
-
-    QAction* action(const char* name) { return main.findChild<QAction*>(QString::fromLatin1(name)); }
-
-    // New → OK with the given counts and course entry off.
-    void build(const QString& morning = "4", const QString& afternoon = "4", const QString& days = "6")
-    {
-        if (main.state().opened)
-            dialogue.answers.push_back(QMessageBox::Yes); // close the one open
-        main.newTimetable();
-        settle();
-        ASSERT_NE(main.initDialog, nullptr);
-        main.initDialog->Text1->setText(morning);
-        main.initDialog->Text2->setText(afternoon);
-        main.initDialog->Text3->setText(days);
-        main.initDialog->Check1->setChecked(false);
-        main.initDialog->OKButton->click();
-        settle();
-        ASSERT_TRUE(main.state().opened);
-    }
-
-    // Save through the main window, the file dialog answered with `path`.
-    void saveAs(const QString& path)
-    {
-        dialogue.files.push_back(path);
-        action("savefile")->trigger();
-        settle();
-    }
-
-    // Open through the main window (answering the questions on the way).
-    void open(const QString& path, QMessageBox::StandardButton enterNow = QMessageBox::No)
-    {
-        if (main.state().opened)
-            dialogue.answers.push_back(QMessageBox::Yes);
-        dialogue.files.push_back(path);
-        dialogue.answers.push_back(enterNow);
-        action("open")->trigger();
-        settle();
-    }
-
-    QString cell(int row, int column) { return main.state().mytable->cell(row, column)->range()->text(); }
-
-    QTemporaryDir folder;
-    ScriptedDialogue dialogue;
-    shell::MainWindow main;
-};
+using FilesTest = TimetableSteps<>;
 
 } // namespace
 

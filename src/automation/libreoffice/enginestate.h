@@ -17,6 +17,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -32,6 +33,15 @@ struct TypingFont {
     bool empty() const { return !name && !size; }
 };
 
+// A table fitted to its texts, which keeps fitting them as cells are
+// written, as Word's fit to contents does: the width each full row's cell
+// needs, by row and column (from 1).
+struct FittedTable {
+    Reference<css::text::XTextTable> table;
+    int columns = 0;
+    std::map<std::pair<int, int>, double> needs;
+};
+
 struct DocumentData {
     Reference<css::text::XTextDocument> model;
     QString name; // file name, or 文档N for a new document
@@ -39,6 +49,7 @@ struct DocumentData {
     // A table selected as a whole (Table.Select), until the selection moves.
     Reference<css::text::XTextTable> selectedTable;
     TypingFont typing;
+    std::vector<FittedTable> fitted;
     bool closed = false; // its window was closed in LibreOffice
 };
 using DocPtr = std::shared_ptr<DocumentData>;

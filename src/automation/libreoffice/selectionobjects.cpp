@@ -4,6 +4,7 @@
 #include "automation/libreoffice/documentobjects.h"
 
 #include "automation/libreoffice/charlook.h"
+#include "automation/libreoffice/columnfit.h"
 #include "automation/libreoffice/tableobjects.h"
 #include "automation/libreoffice/uno.h"
 
@@ -209,6 +210,8 @@ void OfficeRange::setText(const QString& text)
         all->gotoEnd(true);
         writeAt(up<css::text::XTextRange>(all), text, TypingFont(), true);
     });
+    if (m_table.is())
+        refitCell(*m_state, *m_document, m_table, m_row, m_column);
 }
 
 void OfficeRange::insertAfter(const QString& text)
@@ -222,6 +225,8 @@ void OfficeRange::insertAfter(const QString& text)
         const auto content = cellText();
         writeAt(content->getEnd(), text, TypingFont(), false);
     });
+    if (m_table.is())
+        refitCell(*m_state, *m_document, m_table, m_row, m_column);
 }
 
 } // namespace word::libreoffice

@@ -1,11 +1,9 @@
 #include "automation/libreoffice/tableobjects.h"
 
 #include "automation/libreoffice/charlook.h"
+#include "automation/libreoffice/columnfit.h"
 #include "automation/libreoffice/uno.h"
 
-#include <QFont>
-#include <QFontMetricsF>
-#include <QRegularExpression>
 
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
@@ -16,7 +14,6 @@
 #include <com/sun/star/table/XTableColumns.hpp>
 #include <com/sun/star/table/XTableRows.hpp>
 #include <com/sun/star/text/HoriOrientation.hpp>
-#include <com/sun/star/text/TableColumnSeparator.hpp>
 #include <com/sun/star/text/VertOrientation.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextTablesSupplier.hpp>
@@ -30,7 +27,13 @@ using css::uno::Any;
 
 namespace {
 
-// The row a cell name belongs to: "B12" and "B12.1.1" are in row 12.
+AutomationError noRow(int row, int rows)
+{
+    return AutomationError(QStringLiteral("表格中没有第 %1 行（共 %2 行）。").arg(row).arg(rows));
+}
+
+} // namespace
+
 int rowOfName(const rtl::OUString& name)
 {
     int i = 0, row = 0;
@@ -40,84 +43,6 @@ int rowOfName(const rtl::OUString& name)
         row = row * 10 + (name[i++] - '0');
     return row;
 }
-
-// Each column as wide as its longest text on one line, as Word's "fit to
-// contents" does: the texts and their fonts are read, measured here with
-// the faces Writer draws them in, and given to every full row as column
-// shares. (Writer's own optimal width needs a laid-out window, which a
-// document being built unseen does not have.)
-void fitColumnsToText(EngineState& state, const Reference<css::text::XTextTable>& table)
-{
-    struct Text {
-        int column;
-        QString text, family;
-        float size;
-    };
-    std::vector<Text> texts;
-    int columns = 0;
-    state.call([&] {
-        std::map<int, std::vector<rtl::OUString>> rows;
-        for (const rtl::OUString& name : table->getCellNames())
-            rows[rowOfName(name)].push_back(name);
-        for (const auto& [row, names] : rows)
-            columns = std::max(columns, int(names.size()));
-        for (const auto& [row, names] : rows) {
-            if (int(names.size()) != columns)
-                continue; // a merged row spans the columns and sets none of them
-            for (int c = 0; c < columns; ++c) {
-                const auto text = as<css::text::XText>(table->getCellByName(names[size_t(c)]));
-                const auto start = as<css::beans::XPropertySet>(text->createTextCursor());
-                rtl::OUString family;
-                float size = 12;
-                start->getPropertyValue(toUno(QStringLiteral("CharFontNameAsian"))) >>= family;
-                start->getPropertyValue(toUno(QStringLiteral("CharHeightAsian"))) >>= size;
-                texts.push_back({c, fromUno(text->getString()), fromUno(family), size});
-            }
-        }
-    });
-    if (columns < 1)
-        return;
-    // A cell's side space and borders, about 0.3 cm, come on top of its text.
-    constexpr double sides = 8.5;
-    std::vector<double> widths(size_t(columns), sides);
-    for (const Text& text : texts) {
-        QFont font(text.family);
-        font.setPointSizeF(text.size);
-        const QFontMetricsF metrics(font);
-        for (const QString& line : text.text.split(QRegularExpression(QStringLiteral("[\r\n]"))))
-            widths[size_t(text.column)] = std::max(widths[size_t(text.column)], metrics.horizontalAdvance(line) + sides);
-    }
-    double total = 0;
-    for (double width : widths)
-        total += width;
-    state.call([&] {
-        const auto properties = as<css::beans::XPropertySet>(table);
-        sal_Int16 relativeSum = 10000;
-        properties->getPropertyValue(toUno(QStringLiteral("TableColumnRelativeSum"))) >>= relativeSum;
-        css::uno::Sequence<css::text::TableColumnSeparator> separators(columns - 1);
-        double edge = 0;
-        for (int c = 0; c + 1 < columns; ++c) {
-            edge += widths[size_t(c)];
-            separators.getArray()[c].Position = sal_Int16(edge / total * relativeSum + 0.5);
-            separators.getArray()[c].IsVisible = true;
-        }
-        const auto rows = table->getRows();
-        const rtl::OUString property = toUno(QStringLiteral("TableColumnSeparators"));
-        std::map<int, int> cellsInRow;
-        for (const rtl::OUString& name : table->getCellNames())
-            ++cellsInRow[rowOfName(name)];
-        for (int row = 0; row < rows->getCount(); ++row)
-            if (cellsInRow[row + 1] == columns)
-                as<css::beans::XPropertySet>(rows->getByIndex(row))->setPropertyValue(property, Any(separators));
-    });
-}
-
-AutomationError noRow(int row, int rows)
-{
-    return AutomationError(QStringLiteral("表格中没有第 %1 行（共 %2 行）。").arg(row).arg(rows));
-}
-
-} // namespace
 
 std::vector<rtl::OUString> rowCellNames(const Reference<css::text::XTextTable>& table, int row)
 {
@@ -250,7 +175,7 @@ void OfficeTable::autoFitBehavior(int behavior)
         throw AutomationError(QStringLiteral("表格自动调整方式 %1 无效。").arg(behavior));
     requireOpen(*m_state, m_document);
     if (behavior == AutoFitContent) {
-        fitColumnsToText(*m_state, m_table);
+        fitColumnsToText(*m_state, *m_document, m_table);
         return;
     }
     m_state->call([&] {

@@ -10,6 +10,8 @@
 
 namespace word::libreoffice {
 
+// The row a cell name belongs to: "B12" and "B12.1.1" are in row 12.
+int rowOfName(const rtl::OUString& name);
 // The names of one row's cells, left to right (row counted from 1).
 std::vector<rtl::OUString> rowCellNames(const Reference<css::text::XTextTable>& table, int row);
 // The name of the column-th cell of a row; raises when there is none.
