@@ -6,7 +6,7 @@
 
 #include "automation/factory.h"
 #include "create/builder.h"
-#include "entry/entrycursor.h"
+#include "timetablework.h"
 #include "../tests/support/scripteddialogue.h"
 
 #include <QApplication>
@@ -14,21 +14,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-create::BuildRequest defaults()
-{
-    return {"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
-}
-
-void fillAll(word::Table& table)
-{
-    entry::EntryCursor cursor(10, 7, 4);
-    while (cursor.nextEnabled()) {
-        const auto cell = cursor.cellToWrite(true);
-        table.cell(cell->row, cell->column)->range()->setText(QStringLiteral("语文"));
-        cursor.nextPeriod();
-    }
-}
 
 bool choose(benchmark::State& state, word::Engine engine)
 {
@@ -66,7 +51,7 @@ void Build(benchmark::State& state, word::Engine engine)
         create::Timetable timetable;
         timetable.application = wd;
         timetable.dimensions = grid::fromCounts(4, 4, 6);
-        create::fillTimetable(defaults(), *wd, timetable);
+        create::fillTimetable(bench::defaultTimetable(), *wd, timetable);
         QApplication::processEvents();
         state.PauseTiming();
         wd->quit(word::DoNotSaveChanges);
@@ -79,9 +64,9 @@ void Fill(benchmark::State& state, word::Engine engine)
 {
     if (!choose(state, engine))
         return;
-    auto timetable = create::build(defaults(), {4, 4, 6});
+    auto timetable = create::build(bench::defaultTimetable(), {4, 4, 6});
     for (auto _ : state) {
-        fillAll(*timetable.table);
+        bench::fillAll(*timetable.table);
         QApplication::processEvents();
     }
     timetable.application->quit(word::DoNotSaveChanges);
@@ -93,8 +78,8 @@ void Save(benchmark::State& state, word::Engine engine)
         return;
     QTemporaryDir folder;
     testsupport::ScriptedDialogue dialogue;
-    auto timetable = create::build(defaults(), {4, 4, 6});
-    fillAll(*timetable.table);
+    auto timetable = create::build(bench::defaultTimetable(), {4, 4, 6});
+    bench::fillAll(*timetable.table);
     dialogue.files.push_back(folder.filePath(QStringLiteral("课程表.doc")));
     timetable.application->activeDocument()->save(); // names the file once
     for (auto _ : state) {

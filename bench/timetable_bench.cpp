@@ -8,8 +8,8 @@
 #include "automation/builtin/printing.h"
 #include "automation/factory.h"
 #include "create/builder.h"
+#include "timetablework.h"
 #include "docfile/document.h"
-#include "entry/entrycursor.h"
 #include "platform/fontsetup.h"
 
 #include <QApplication>
@@ -20,15 +20,10 @@
 
 namespace {
 
-create::BuildRequest defaults()
-{
-    return {"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
-}
-
 void BuildDefaultTimetable(benchmark::State& state)
 {
     for (auto _ : state) {
-        auto timetable = create::build(defaults(), {4, 4, 6});
+        auto timetable = create::build(bench::defaultTimetable(), {4, 4, 6});
         QApplication::processEvents();
         state.PauseTiming();
         timetable.application->quit(word::DoNotSaveChanges);
@@ -38,25 +33,14 @@ void BuildDefaultTimetable(benchmark::State& state)
 }
 BENCHMARK(BuildDefaultTimetable)->Unit(benchmark::kMillisecond);
 
-// Writes a subject into every period cell, as course entry walks them.
-void fillAll(word::Table& table)
-{
-    entry::EntryCursor cursor(10, 7, 4);
-    while (cursor.nextEnabled()) {
-        const auto cell = cursor.cellToWrite(true);
-        table.cell(cell->row, cell->column)->range()->setText(QStringLiteral("语文"));
-        cursor.nextPeriod();
-    }
-}
-
 // All 48 cells in one turn, as a script would fill them.
 void FillTimetable(benchmark::State& state)
 {
-    auto timetable = create::build(defaults(), {4, 4, 6});
+    auto timetable = create::build(bench::defaultTimetable(), {4, 4, 6});
     timetable.application->setVisible(true);
     QApplication::processEvents();
     for (auto _ : state) {
-        fillAll(*timetable.table);
+        bench::fillAll(*timetable.table);
         QApplication::processEvents();
     }
     timetable.application->quit(word::DoNotSaveChanges);
@@ -66,7 +50,7 @@ BENCHMARK(FillTimetable)->Unit(benchmark::kMillisecond);
 // One cell a turn, as course entry writes them: each is laid out at once.
 void WriteOneCellATurn(benchmark::State& state)
 {
-    auto timetable = create::build(defaults(), {4, 4, 6});
+    auto timetable = create::build(bench::defaultTimetable(), {4, 4, 6});
     timetable.application->setVisible(true);
     QApplication::processEvents();
     const auto cell = timetable.table->cell(2, 2)->range();
@@ -83,8 +67,8 @@ class FilledTimetable {
 public:
     FilledTimetable()
     {
-        auto timetable = create::build(defaults(), {4, 4, 6});
-        fillAll(*timetable.table);
+        auto timetable = create::build(bench::defaultTimetable(), {4, 4, 6});
+        bench::fillAll(*timetable.table);
         QApplication::processEvents();
         path = folder.filePath("timetable.doc");
         auto builtin = std::dynamic_pointer_cast<word::builtin::BuiltinApplication>(timetable.application);

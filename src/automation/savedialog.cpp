@@ -46,6 +46,30 @@ QString askSaveFileName(QWidget* parent, const QString& currentPath, const QStri
     return target;
 }
 
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo first(a), second(b);
+    if (first.exists() && second.exists())
+        return first.canonicalFilePath() == second.canonicalFilePath();
+    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
+}
+
+QMessageBox::StandardButton askToSaveChanges(QWidget* parent, const QString& documentName, const QString& title)
+{
+    return dialogue::show(parent, {QStringLiteral("是否保存对“%1”的更改？").arg(documentName), title,
+                                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
+                                   QMessageBox::Yes});
+}
+
+void checkTableSize(int rows, int columns)
+{
+    if (rows < 1 || rows > 32767 || columns < 1 || columns > 63)
+        throw AutomationError(
+            QStringLiteral("无法插入 %1 行 %2 列的表格：行数须在 1 到 32767 之间，列数须在 1 到 63 之间。")
+                .arg(rows)
+                .arg(columns));
+}
+
 int printCopies(const QString& typed)
 {
     const double value = numbers::leading(typed);

@@ -1,7 +1,9 @@
 #pragma once
 // What every engine asks and checks the same way: the file name a document
-// is saved under, and the number of copies a printout is made in.
+// is saved under, whether to save changes, the number of copies a printout
+// is made in, the size of a new table.
 
+#include <QMessageBox>
 #include <QString>
 
 class QWidget;
@@ -18,6 +20,18 @@ QString proposedFileName(const QString& title, const QString& name);
 QString askSaveFileName(QWidget* parent, const QString& currentPath, const QString& proposedName);
 
 bool isOpenDocumentName(const QString& path);
+
+// Whether two paths name one file (the same file reached two ways, or the
+// same place for a file not written yet).
+bool sameFile(const QString& a, const QString& b);
+
+// Asks whether to save the changes to a document before it closes: Yes,
+// No or Cancel, titled with the word processor's name.
+QMessageBox::StandardButton askToSaveChanges(QWidget* parent, const QString& documentName, const QString& title);
+
+// A table callers may add: 1 to 32767 rows and 1 to 63 columns, as Word
+// allows; raises AutomationError for others.
+void checkTableSize(int rows, int columns);
 
 // The copies of a printout, as typed: a whole number from 1 to 999; any
 // other text raises AutomationError.

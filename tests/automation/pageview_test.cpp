@@ -10,6 +10,7 @@
 #include "create/builder.h"
 #include "docfile/document.h"
 #include "support/scripteddialogue.h"
+#include "support/programs.h"
 #include "support/windowtest.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -31,20 +32,6 @@ using namespace word::builtin;
 namespace {
 
 constexpr double kPointsPerCentimetre = 72 / 2.54;
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-bool havePdfTools()
-{
-    return !QStandardPaths::findExecutable("pdftotext").isEmpty()
-           && !QStandardPaths::findExecutable("pdfinfo").isEmpty();
-}
 
 QByteArray bytesOf(const QString& path)
 {

@@ -9,6 +9,7 @@
 #include "docfile/document.h"
 #include "platform/printdestination.h"
 #include "support/printers.h"
+#include "support/programs.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,26 +21,14 @@
 #include <gtest/gtest.h>
 
 using namespace word::builtin;
+using testsupport::havePdfTools;
+using testsupport::run;
 
 namespace {
 
 std::shared_ptr<DocumentData> activeOf(const std::shared_ptr<word::Application>& app)
 {
     return std::dynamic_pointer_cast<BuiltinApplication>(app)->state()->active;
-}
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-bool havePdfTools()
-{
-    return !QStandardPaths::findExecutable("pdftotext").isEmpty()
-           && !QStandardPaths::findExecutable("pdfinfo").isEmpty();
 }
 
 int pageCount(const QString& pdf)

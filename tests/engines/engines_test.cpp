@@ -10,6 +10,7 @@
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
 #include "support/timetablesteps.h"
+#include "support/programs.h"
 #include "support/windowtest.h"
 #ifdef LUMETRA_HAVE_LIBREOFFICE
 #include "automation/libreoffice/officeapplication.h"
@@ -32,14 +33,6 @@
 using namespace testsupport;
 
 namespace {
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 std::string engineName(const ::testing::TestParamInfo<word::Engine>& info)
 {

@@ -11,6 +11,7 @@
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
 #include "support/timetablesteps.h"
+#include "support/programs.h"
 #include "support/windowtest.h"
 
 #include <QAction>
@@ -48,14 +49,6 @@ QByteArray digest(const QString& path)
     return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
 }
 
-// Runs an independent program and returns what it printed.
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 using FilesTest = TimetableSteps<>;
 

@@ -19,14 +19,6 @@ namespace word::builtin {
 
 namespace {
 
-bool sameFile(const QString& a, const QString& b)
-{
-    const QFileInfo first(a), second(b);
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
-}
-
 // The document as an OpenDocument text, by Qt's own writer.
 QByteArray openDocumentBytes(const DocumentData& document)
 {
@@ -140,11 +132,7 @@ bool settleUnsavedChanges(EngineState& state, int saveChanges)
                 continue;
             if (state.window)
                 state.window->showDocument(document);
-            const auto answer = dialogue::show(
-                state.window, {QStringLiteral("是否保存对“%1”的更改？").arg(document->name),
-                               QStringLiteral("Lumetra 文字处理"),
-                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
-                               QMessageBox::Yes});
+            const auto answer = askToSaveChanges(state.window, document->name, QStringLiteral("Lumetra 文字处理"));
             if (answer == QMessageBox::Cancel)
                 return false;
             if (answer != QMessageBox::Yes)

@@ -1,5 +1,7 @@
 #include "automation/builtin/tableobjects.h"
 
+#include "automation/savedialog.h"
+
 #include <QTextBlock>
 #include <QTextFrame>
 
@@ -56,11 +58,7 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
     auto* at = dynamic_cast<BuiltinRange*>(range.get());
     if (!at || at->document() != data)
         throw AutomationError(QStringLiteral("插入表格的位置不属于这个文档。"));
-    if (rows < 1 || rows > 32767 || columns < 1 || columns > 63)
-        throw AutomationError(
-            QStringLiteral("无法插入 %1 行 %2 列的表格：行数须在 1 到 32767 之间，列数须在 1 到 63 之间。")
-                .arg(rows)
-                .arg(columns));
+    checkTableSize(rows, columns);
 
     QTextCursor cursor(data->text.get());
     cursor.setPosition(at->insertionPosition());

@@ -57,14 +57,6 @@ rtl::OUString urlOf(const QString& path)
     return toUno(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
 }
 
-bool samePath(const QString& a, const QString& b)
-{
-    const QFileInfo first(a), second(b);
-    if (first.exists() && second.exists())
-        return first.canonicalFilePath() == second.canonicalFilePath();
-    return QDir::cleanPath(first.absoluteFilePath()) == QDir::cleanPath(second.absoluteFilePath());
-}
-
 // The first paragraph's text, which a new document is offered to be saved
 // under.
 QString firstParagraph(const DocumentData& document)
@@ -162,7 +154,7 @@ std::shared_ptr<Document> OfficeDocuments::item(const QString& nameOrPath)
     m_state->requireAlive();
     for (const DocPtr& document : m_state->documents) {
         if (document->name.compare(nameOrPath, Qt::CaseInsensitive) == 0
-            || (!document->path.isEmpty() && samePath(document->path, nameOrPath)))
+            || (!document->path.isEmpty() && sameFile(document->path, nameOrPath)))
             return std::make_shared<OfficeDocument>(m_state, document);
     }
     throw AutomationError(QStringLiteral("找不到文档“%1”。").arg(nameOrPath));

@@ -5,7 +5,6 @@
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
 #include "automation/savedialog.h"
-#include "common/dialogue.h"
 #include "platform/printdestination.h"
 
 #include <QApplication>
@@ -190,11 +189,7 @@ bool OfficeApplication::quit(int saveChanges)
                 // Only changes the user could see are asked about.
                 if (!m_state->visible)
                     continue;
-                const auto answer = dialogue::show(
-                    nullptr, {QStringLiteral("是否保存对“%1”的更改？").arg(document->name),
-                              QStringLiteral("LibreOffice Writer"),
-                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
-                              QMessageBox::Yes});
+                const auto answer = askToSaveChanges(nullptr, document->name, QStringLiteral("LibreOffice Writer"));
                 if (answer == QMessageBox::Cancel)
                     return false;
                 if (answer != QMessageBox::Yes)

@@ -3,6 +3,7 @@
 #include "automation/libreoffice/charlook.h"
 #include "automation/libreoffice/columnfit.h"
 #include "automation/libreoffice/uno.h"
+#include "automation/savedialog.h"
 
 
 #include <com/sun/star/awt/FontWeight.hpp>
@@ -81,11 +82,7 @@ std::shared_ptr<Table> OfficeTables::add(const std::shared_ptr<Range>& range, in
     auto* at = dynamic_cast<OfficeRange*>(range.get());
     if (!at || at->document() != m_document || !at->place().is())
         throw AutomationError(QStringLiteral("插入表格的位置不属于这个文档。"));
-    if (rows < 1 || rows > 32767 || columns < 1 || columns > 63)
-        throw AutomationError(
-            QStringLiteral("无法插入 %1 行 %2 列的表格：行数须在 1 到 32767 之间，列数须在 1 到 63 之间。")
-                .arg(rows)
-                .arg(columns));
+    checkTableSize(rows, columns);
     return m_state->call([&] {
         const DocPtr document = requireOpen(*m_state, m_document);
         const auto place = at->place();
