@@ -10,6 +10,7 @@
 #include "create/builder.h"
 #include "docfile/document.h"
 #include "support/scripteddialogue.h"
+#include "builtwindow.h"
 #include "support/windowtest.h"
 
 #include <QAction>
@@ -30,29 +31,8 @@ using namespace word::builtin;
 
 namespace {
 
-class DocumentWindowTest : public ::testing::Test {
+class DocumentWindowTest : public BuiltWindowTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        create::BuildRequest request{"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
-        settle(); // windows of earlier tests are gone
-        timetable = create::build(request, {4, 4, 6});
-        settle(); // the build's edit ends with the turn, as before a user sees it
-        window = std::dynamic_pointer_cast<BuiltinApplication>(timetable.application)->state()->window;
-        ASSERT_NE(window, nullptr);
-        editor = window->findChild<QTextEdit*>("documentText");
-        ASSERT_NE(editor, nullptr);
-        window->activateWindow();
-        editor->setFocus();
-    }
-    void TearDown() override
-    {
-        if (timetable.application->running())
-            timetable.application->quit(word::DoNotSaveChanges);
-        settle();
-    }
-
     QTextTable* table() { return editor->textCursor().document()->rootFrame()->childFrames().isEmpty()
                                       ? nullptr
                                       : qobject_cast<QTextTable*>(editor->document()->rootFrame()->childFrames().first()); }
@@ -65,12 +45,6 @@ protected:
     QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
     QString sizeShown() { return window->findChild<QComboBox*>("documentFontSize")->currentText(); }
     QString familyShown() { return window->findChild<QComboBox*>("documentFontFamily")->currentText(); }
-
-    QTemporaryDir folder;
-    ScriptedDialogue dialogue;
-    create::Timetable timetable;
-    DocumentWindow* window = nullptr;
-    QTextEdit* editor = nullptr;
 };
 
 } // namespace

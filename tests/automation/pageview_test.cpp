@@ -11,6 +11,7 @@
 #include "docfile/document.h"
 #include "support/scripteddialogue.h"
 #include "support/programs.h"
+#include "builtwindow.h"
 #include "support/windowtest.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -53,29 +54,8 @@ double wordTop(const QString& pdf, const QString& prefix)
     return -1;
 }
 
-class PageViewTest : public ::testing::Test {
+class PageViewTest : public BuiltWindowTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        create::BuildRequest request{"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
-        settle();
-        timetable = create::build(request, {4, 4, 6});
-        settle();
-        window = std::dynamic_pointer_cast<BuiltinApplication>(timetable.application)->state()->window;
-        ASSERT_NE(window, nullptr);
-        editor = window->findChild<PageEditor*>("documentText");
-        ASSERT_NE(editor, nullptr);
-        window->activateWindow();
-        editor->setFocus();
-    }
-    void TearDown() override
-    {
-        if (timetable.application->running())
-            timetable.application->quit(word::DoNotSaveChanges);
-        settle();
-    }
-
     QTextDocument* document() { return editor->document(); }
     QTextTable* table() { return qobject_cast<QTextTable*>(document()->rootFrame()->childFrames().value(0)); }
     QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -104,12 +84,6 @@ protected:
         action("documentRowHeight")->trigger();
         settle();
     }
-
-    QTemporaryDir folder;
-    ScriptedDialogue dialogue;
-    create::Timetable timetable;
-    DocumentWindow* window = nullptr;
-    PageEditor* editor = nullptr;
 };
 
 } // namespace
