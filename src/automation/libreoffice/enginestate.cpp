@@ -45,7 +45,10 @@ AutomationError EngineState::translate(const css::uno::Exception& error)
         connectionLost();
         return AutomationError::notRunning();
     }
-    const QString detail = fromUno(error.Message).trimmed();
+    // LibreOffice's messages end with where in its sources they came from;
+    // that part means nothing to a user.
+    QString detail = fromUno(error.Message);
+    detail = detail.left(detail.indexOf(QLatin1String(" at ./"))).trimmed();
     return AutomationError(detail.isEmpty() ? QStringLiteral("LibreOffice 拒绝了这个操作。")
                                             : QStringLiteral("LibreOffice 拒绝了这个操作：%1").arg(detail));
 }
