@@ -1,5 +1,7 @@
 #include "common/dialogue.h"
 
+#include "common/widgets.h"
+
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPushButton>
@@ -12,6 +14,7 @@ class RealDialogue : public Dialogue {
 public:
     QMessageBox::StandardButton message(QWidget* parent, const Message& m) override
     {
+        const widgets::FocusReturn focusBack(parent);
         QMessageBox box(m.icon, m.title, m.text, m.buttons, parent);
         if (m.defaultButton != QMessageBox::NoButton)
             box.setDefaultButton(m.defaultButton);
@@ -21,6 +24,7 @@ public:
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
                                  const QString& initial) override
     {
+        const widgets::FocusReturn focusBack(parent);
         bool ok = false;
         const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
         if (!ok)
@@ -42,6 +46,7 @@ private:
     static QString askFile(QWidget* parent, const FileRequest& r, QFileDialog::AcceptMode mode,
                            QFileDialog::FileMode files)
     {
+        const widgets::FocusReturn focusBack(parent);
         QFileDialog dialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
         dialog.setAcceptMode(mode);
         dialog.setFileMode(files);

@@ -1,5 +1,6 @@
 #include "common/widgets.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 namespace widgets {
@@ -23,6 +24,15 @@ void bringForward(QWidget* window)
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+FocusReturn::FocusReturn(QWidget* parent) : m_window(parent ? parent->window() : nullptr) {}
+
+FocusReturn::~FocusReturn()
+{
+    if (m_window && m_window->isVisible() && QApplication::activeWindow() != m_window
+        && !QApplication::activeModalWidget())
+        m_window->activateWindow();
 }
 
 } // namespace widgets

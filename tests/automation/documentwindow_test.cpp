@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -44,6 +45,13 @@ protected:
     }
     QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
     QString sizeShown() { return window->findChild<QComboBox*>("documentFontSize")->currentText(); }
+    // Chinese text as an input method gives it to the focused control.
+    static void commitText(const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
+    }
     QString familyShown() { return window->findChild<QComboBox*>("documentFontFamily")->currentText(); }
 };
 
@@ -63,6 +71,64 @@ TEST(FontSizes, ChineseNamesAndPointsBothWay)
     EXPECT_EQ(fontSizeText(13), QStringLiteral("13"));
     for (const QString& choice : fontSizeChoices())
         EXPECT_TRUE(fontSizeFromText(choice)) << choice.toStdString();
+}
+
+TEST(FontSizes, GrowAndShrinkStepThroughTheListAndStayInRange)
+{
+    EXPECT_EQ(nextFontSize(10.5, true), 11.0);
+    EXPECT_EQ(nextFontSize(10.5, false), 10.0);
+    EXPECT_EQ(nextFontSize(13, true), 14.0); // a size off the list goes to its neighbour
+    EXPECT_EQ(nextFontSize(13, false), 12.0);
+    EXPECT_EQ(nextFontSize(72, true), 73.0);
+    EXPECT_EQ(nextFontSize(5, false), 4.0);
+    EXPECT_EQ(nextFontSize(1, false), 1.0);
+    EXPECT_EQ(nextFontSize(1638, true), 1638.0);
+}
+
+// The toolbar's family and size boxes are reached from the menu's
+// shortcuts, confirmed with Enter and left with Esc, all by keyboard.
+TEST_F(DocumentWindowTest, FamilyAndSizeFromTheKeyboardAlone)
+{
+    QApplication::setActiveWindow(window);
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_End, Qt::ShiftModifier); // the title
+    const auto titleFormat = [&] {
+        QTextCursor title(editor->document());
+        title.movePosition(QTextCursor::NextCharacter);
+        return title.charFormat();
+    };
+
+    QTest::keyClick(editor, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QComboBox* size = window->findChild<QComboBox*>("documentFontSize");
+    ASSERT_TRUE(size->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == size);
+    commitText(QStringLiteral("小二"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    EXPECT_EQ(titleFormat().fontPointSize(), 18.0);
+
+    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+    QComboBox* family = window->findChild<QComboBox*>("documentFontFamily");
+    ASSERT_TRUE(family->isAncestorOf(QApplication::focusWidget()));
+    commitText(QStringLiteral("宋体"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    EXPECT_EQ(titleFormat().fontFamilies().toStringList(), QStringList{QStringLiteral("宋体")});
+
+    // Esc leaves the box without applying what was typed.
+    QTest::keyClick(editor, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("40"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    EXPECT_EQ(titleFormat().fontPointSize(), 18.0);
+    EXPECT_EQ(sizeShown(), QStringLiteral("小二"));
+
+    QTest::keyClick(editor, Qt::Key_BracketRight, Qt::ControlModifier);
+    EXPECT_EQ(titleFormat().fontPointSize(), 20.0);
+    EXPECT_EQ(sizeShown(), QStringLiteral("20"));
+    QTest::keyClick(editor, Qt::Key_BracketLeft, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_BracketLeft, Qt::ControlModifier);
+    EXPECT_EQ(titleFormat().fontPointSize(), 16.0);
 }
 
 TEST_F(DocumentWindowTest, TheFormatToolbarFollowsTheCursor)

@@ -9,6 +9,7 @@
 #include "automation/builtin/pageeditor.h"
 #include "automation/builtin/printing.h"
 #include "common/dialogue.h"
+#include "common/widgets.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -67,6 +68,7 @@ void DocumentWindow::printPreview()
     if (!document)
         return;
     QPrinter printer(QPrinter::HighResolution);
+    const widgets::FocusReturn focusBack(this);
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("documentPreview"));
     preview.setWindowTitle(QStringLiteral("打印预览"));
@@ -86,6 +88,7 @@ void DocumentWindow::print()
     if (!document)
         return;
     QPrinter printer(QPrinter::HighResolution);
+    const widgets::FocusReturn focusBack(this);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("打印"));
     if (dialog.exec() != QDialog::Accepted)

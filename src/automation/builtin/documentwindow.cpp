@@ -8,6 +8,7 @@
 #include "automation/builtin/tableediting.h"
 #include "automation/word.h"
 #include "common/dialogue.h"
+#include "common/widgets.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTextTable>
 #include <QToolBar>
@@ -156,6 +158,31 @@ void DocumentWindow::connectActions()
         this->applySize(m_size->currentText());
         m_editor->setFocus();
     };
+    // 字体 and 字号 in the menu (Ctrl+Shift+F, Ctrl+Shift+P) take the
+    // keyboard to the boxes; Esc there goes back to the text unchanged.
+    const auto focusBox = [](QComboBox* box) {
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->lineEdit()->selectAll();
+    };
+    connect(a.chooseFamily, &QAction::triggered, this, [this, focusBox] { focusBox(m_family); });
+    connect(a.chooseSize, &QAction::triggered, this, [this, focusBox] { focusBox(m_size); });
+    for (QComboBox* box : {static_cast<QComboBox*>(m_family), m_size}) {
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), box, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        connect(escape, &QShortcut::activated, this, [this] {
+            showFormat();
+            m_editor->setFocus();
+        });
+    }
+    const auto stepSize = [this](bool larger) {
+        const QTextCharFormat current = m_editor->currentCharFormat();
+        const double points = current.fontPointSize() > 0 ? current.fontPointSize()
+                                                            : m_editor->document()->defaultFont().pointSizeF();
+        QTextCharFormat format;
+        format.setFontPointSize(nextFontSize(points, larger));
+        mergeFormat(format);
+    };
+    connect(a.growFont, &QAction::triggered, this, [stepSize] { stepSize(true); });
+    connect(a.shrinkFont, &QAction::triggered, this, [stepSize] { stepSize(false); });
     connect(m_family, &QComboBox::activated, this, applyFamily);
     connect(m_family->lineEdit(), &QLineEdit::returnPressed, this, applyFamily);
     connect(m_size, &QComboBox::activated, this, applySize);
@@ -291,6 +318,7 @@ void DocumentWindow::applySize(const QString& text)
 
 void DocumentWindow::chooseColour()
 {
+    const widgets::FocusReturn focusBack(this);
     const QColor colour = QColorDialog::getColor(m_editor->textColor(), this, QStringLiteral("字体颜色"));
     if (!colour.isValid())
         return;

@@ -74,6 +74,11 @@ EditorActions EditorActions::create(QMainWindow* window)
     a.zoomFitWidth = make(view, "documentZoomFitWidth", QStringLiteral("适合宽度(&W)"));
 
     QMenu* format = menu(window, "documentFormat", QStringLiteral("格式(&O)"));
+    a.chooseFamily = make(format, "documentChooseFamily", QStringLiteral("字体(&F)..."), Qt::CTRL | Qt::SHIFT | Qt::Key_F);
+    a.chooseSize = make(format, "documentChooseSize", QStringLiteral("字号(&Z)..."), Qt::CTRL | Qt::SHIFT | Qt::Key_P);
+    a.growFont = make(format, "documentGrowFont", QStringLiteral("增大字号(&G)"), Qt::CTRL | Qt::Key_BracketRight);
+    a.shrinkFont = make(format, "documentShrinkFont", QStringLiteral("减小字号(&H)"), Qt::CTRL | Qt::Key_BracketLeft);
+    format->addSeparator();
     a.bold = toggle(format, "documentBold", QStringLiteral("加粗(&B)"), QKeySequence::Bold);
     a.italic = toggle(format, "documentItalic", QStringLiteral("倾斜(&I)"), QKeySequence::Italic);
     a.underline = toggle(format, "documentUnderline", QStringLiteral("下划线(&U)"), QKeySequence::Underline);

@@ -33,7 +33,12 @@ struct EditorActions {
     QAction* zoomOut;
     QAction* zoomReset;
     QAction* zoomFitWidth;
-    // 格式
+    // 格式: the first two take the keyboard to the toolbar's family and
+    // size boxes
+    QAction* chooseFamily;
+    QAction* chooseSize;
+    QAction* growFont;
+    QAction* shrinkFont;
     QAction* bold;
     QAction* italic;
     QAction* underline;

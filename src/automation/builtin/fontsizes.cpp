@@ -1,7 +1,9 @@
 #include "automation/builtin/fontsizes.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace word::builtin {
 
@@ -49,6 +51,21 @@ std::optional<double> fontSizeFromText(const QString& text)
     if (!ok || !(points >= 1 && points <= 1638))
         return std::nullopt;
     return std::round(points * 2) / 2; // a .doc keeps half points
+}
+
+double nextFontSize(double points, bool larger)
+{
+    // kNamed and kPoints hold the same sizes between 5 and 42 points.
+    if (larger) {
+        for (double size : kPoints)
+            if (size > points + 0.01)
+                return size;
+        return std::min(std::floor(points) + 1, 1638.0);
+    }
+    for (auto it = std::rbegin(kPoints); it != std::rend(kPoints); ++it)
+        if (*it < points - 0.01)
+            return *it;
+    return std::max(std::ceil(points) - 1, 1.0);
 }
 
 QString fontSizeText(double points)

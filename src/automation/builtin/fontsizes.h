@@ -16,6 +16,10 @@ const QStringList& fontSizeChoices();
 // outside 1–1638 points (what a .doc file can record).
 std::optional<double> fontSizeFromText(const QString& text);
 
+// The next size of the list above or below `points` (Ctrl+] and Ctrl+[);
+// past the list's ends, a point more or less, within 1–1638.
+double nextFontSize(double points, bool larger);
+
 // How a size is shown: its name when it has one, else its points.
 QString fontSizeText(double points);
 
