@@ -1,17 +1,13 @@
+// Checking and reading the subject file: loading it, finding its markers,
+// settings and subjects among the items, and saying what is wrong with it.
+// Its text and items are in subjectfile_text.cpp, the sort it may ask for
+// in subjectfile_sort.cpp.
 #include "subjects/subjectfile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <deque>
-#include <iconv.h>
-#include <numeric>
 #include <utility>
-#include <vector>
 
 namespace subjects {
 
@@ -21,37 +17,6 @@ const QString kInfoMarker = QStringLiteral("[info]");
 const QString kKemuMarker = QStringLiteral("[kemu]");
 const QString kSortOn = QStringLiteral("sort=1");
 const QString kSortOff = QStringLiteral("sort=0");
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
-bool endsItem(QChar c)
-{
-    return c == u',' || c == u'\r' || c == u'\n';
-}
-
-QString trimBlanks(QStringView text)
-{
-    qsizetype from = 0;
-    qsizetype to = text.size();
-    while (from < to && isBlank(text[from]))
-        ++from;
-    while (to > from && isBlank(text[to - 1]))
-        --to;
-    return text.mid(from, to - from).toString();
-}
-
-// Length of the line break at position p (CR LF counts as one), 0 if none.
-qsizetype lineBreakAt(const QString& text, qsizetype p)
-{
-    if (p >= text.size())
-        return 0;
-    if (text[p] == u'\r')
-        return (p + 1 < text.size() && text[p + 1] == u'\n') ? 2 : 1;
-    return text[p] == u'\n' ? 1 : 0;
-}
 
 // What one pass over the items found. The checker and the reader share it so
 // that they can never disagree about a file.
@@ -154,109 +119,6 @@ FileError::FileError(Fault fault, const QString& path, const QString& detail)
 {
 }
 
-QString decodeText(const QByteArray& bytes)
-{
-    // Stateless, so that a sequence cut off at the end of the file counts as
-    // an error instead of being held back for more input.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
-
-    QStringDecoder gb18030("GB18030", QStringDecoder::Flag::Stateless);
-    if (gb18030.isValid())
-        return gb18030.decode(bytes);
-    return detail::gb18030ViaIconv(bytes);
-}
-
-QString detail::gb18030ViaIconv(const QByteArray& bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "GB18030");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        return QString::fromLatin1(bytes);
-
-    QByteArray out;
-    out.resize(bytes.size() * 4 + 16);
-    char* in = const_cast<char*>(bytes.constData());
-    size_t inLeft = size_t(bytes.size());
-    char* outPtr = out.data();
-    size_t outLeft = size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) != size_t(-1))
-            break;
-        if (errno == E2BIG)
-            break; // cannot happen: four bytes out per byte in is always enough
-        // A byte that starts no valid character (or a character cut off at the
-        // end): put a replacement character and go on with the next byte.
-        static const char kReplacement[] = "\xEF\xBF\xBD";
-        if (outLeft < 3)
-            break;
-        memcpy(outPtr, kReplacement, 3);
-        outPtr += 3;
-        outLeft -= 3;
-        ++in;
-        --inLeft;
-    }
-    iconv_close(cd);
-    out.resize(outPtr - out.data());
-    return QString::fromUtf8(out);
-}
-
-QStringList readItems(const QString& text)
-{
-    QStringList items;
-    const qsizetype n = text.size();
-    qsizetype p = 0;
-    if (n == 0)
-        return items;
-
-    for (;;) {
-        qsizetype q = p;
-        while (q < n && isBlank(text[q]))
-            ++q;
-
-        if (q < n && text[q] == u'"') {
-            const qsizetype close = text.indexOf(u'"', q + 1);
-            if (close < 0) {
-                // An unclosed quote runs to the end of the file; the file's
-                // last line break is not part of it.
-                qsizetype end = n;
-                if (end > q + 1 && text[end - 1] == u'\n')
-                    --end;
-                if (end > q + 1 && text[end - 1] == u'\r')
-                    --end;
-                items.append(text.mid(q + 1, end - q - 1));
-                break;
-            }
-            items.append(text.mid(q + 1, close - q - 1));
-            // Whatever stands between the closing quote and the end of the
-            // item is dropped.
-            p = close + 1;
-            while (p < n && !endsItem(text[p]))
-                ++p;
-        } else {
-            qsizetype end = p;
-            while (end < n && !endsItem(text[end]))
-                ++end;
-            items.append(trimBlanks(QStringView(text).mid(p, end - p)));
-            p = end;
-        }
-
-        if (p >= n)
-            break;
-        if (text[p] == u',') {
-            // A comma always has an item after it, if only an empty one.
-            ++p;
-            continue;
-        }
-        p += lineBreakAt(text, p);
-        // Nothing left but this item's line break: the end of the file.
-        if (p >= n)
-            break;
-    }
-    return items;
-}
-
 Fault checkFile(const QString& path)
 {
     QString text;
@@ -344,84 +206,6 @@ SubjectList readFile(const QString& path)
     if (parsed.sort)
         sortSubjects(list);
     return list;
-}
-
-void sortSubjects(SubjectList& list)
-{
-    if (list.keys.size() != list.names.size())
-        throw std::invalid_argument("subjects::sortSubjects: keys and names differ in length");
-    if (list.keys.isEmpty())
-        return;
-
-    if (list.keys.first().isEmpty()) {
-        // The names alone. Equal names are the same text, so any sort gives
-        // the order the exchange sort would.
-        std::sort(list.names.begin(), list.names.end());
-        return;
-    }
-
-    // The keys end up in ascending order; what the exchange decides is the
-    // order of the names under equal keys. Done step by step that takes n²
-    // comparisons, seconds for a file of 32767 subjects. Instead:
-    //
-    // Take one key x. An exchange pass moves a subject with key x only when
-    // it is the first subject at or after the pass's position whose key is
-    // x or less; it then jumps to the first smaller key after it, past any
-    // other x, or stays put as the smallest key left. Keys greater than x
-    // play no part. So, walking through the subjects with keys x or less in
-    // file order, the x subjects seen so far form a queue: each smaller key
-    // met sends the queue's first subject to its back, and a further x joins
-    // at the back. The queue at the end is the order of the x subjects.
-    const qsizetype n = list.keys.size();
-    std::vector<qsizetype> byKey(static_cast<size_t>(n));
-    std::iota(byKey.begin(), byKey.end(), qsizetype(0));
-    std::stable_sort(byKey.begin(), byKey.end(),
-                     [&](qsizetype a, qsizetype b) { return list.keys[a] < list.keys[b]; });
-
-    // Counts, per position, of the subjects with smaller keys than the one
-    // at hand (a Fenwick tree over positions).
-    std::vector<qsizetype> smaller(static_cast<size_t>(n) + 1, 0);
-    const auto addSmaller = [&](qsizetype position) {
-        for (qsizetype i = position + 1; i <= n; i += i & -i)
-            ++smaller[size_t(i)];
-    };
-    const auto smallerBefore = [&](qsizetype position) { // positions 0 .. position − 1
-        qsizetype count = 0;
-        for (qsizetype i = position; i > 0; i -= i & -i)
-            count += smaller[size_t(i)];
-        return count;
-    };
-
-    QStringList keys, names;
-    keys.reserve(n);
-    names.reserve(n);
-    std::deque<qsizetype> queue;
-    for (qsizetype from = 0; from < n;) {
-        // The subjects with one key, in file order (the sort above is stable).
-        qsizetype to = from + 1;
-        while (to < n && list.keys[byKey[size_t(to)]] == list.keys[byKey[size_t(from)]])
-            ++to;
-        queue.clear();
-        for (qsizetype k = from; k < to; ++k) {
-            const qsizetype position = byKey[size_t(k)];
-            queue.push_back(position);
-            const qsizetype next = k + 1 < to ? byKey[size_t(k + 1)] : n;
-            const qsizetype turns = (smallerBefore(next) - smallerBefore(position + 1)) % qsizetype(queue.size());
-            for (qsizetype t = 0; t < turns; ++t) {
-                queue.push_back(queue.front());
-                queue.pop_front();
-            }
-        }
-        for (const qsizetype position : queue) {
-            keys.append(list.keys[position]);
-            names.append(list.names[position]);
-        }
-        for (qsizetype k = from; k < to; ++k)
-            addSmaller(byKey[size_t(k)]);
-        from = to;
-    }
-    list.keys = std::move(keys);
-    list.names = std::move(names);
 }
 
 } // namespace subjects
