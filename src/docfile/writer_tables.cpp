@@ -30,7 +30,8 @@ void TextBuilder::table(const Table& t)
             if (cell.verticalMerge < 0 || cell.verticalMerge > 2) throw Error("单元格的纵向合并设置无效");
             // A cell without a width gets an equal share of the text width.
             const std::int32_t width = cell.width > 0 ? cell.width : std::max<std::int32_t>(textWidth / static_cast<std::int32_t>(row.cells.size()), 1);
-            const std::int32_t edge = def.cellEdges.back() + width;
+            // Added in 64 bits: a width near the largest int would wrap round to a small edge.
+            const std::int64_t edge = std::int64_t{def.cellEdges.back()} + width;
             if (edge > kTwipsLimit) throw Error("表格太宽，超出了 Word 能记录的范围");
             def.cellEdges.push_back(static_cast<std::int16_t>(edge));
             Tc80 tc;

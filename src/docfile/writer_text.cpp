@@ -5,7 +5,6 @@
 #include "docfile/writer_text.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace docfile::writer {
 
@@ -145,7 +144,7 @@ void TextBuilder::paragraph(const Paragraph& p, bool inTable, char16_t mark)
     if (inTable) s.b(sprm::PFInTable, 1).l(sprm::PItap, 1);
     if (p.alignment != 0) s.b(sprm::PJc80, static_cast<std::uint8_t>(p.alignment));
     if (p.firstLineIndent != 0) {
-        if (std::abs(p.firstLineIndent) > kTwipsLimit) throw Error("首行缩进超出了 Word 能记录的范围");
+        if (p.firstLineIndent < -kTwipsLimit || p.firstLineIndent > kTwipsLimit) throw Error("首行缩进超出了 Word 能记录的范围");
         s.w(sprm::PDxaLeft180, static_cast<std::uint16_t>(p.firstLineIndent));
     }
     addParagraph(start, s);

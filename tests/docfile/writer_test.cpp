@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace docfile;
 using samples::cell;
 using samples::paragraph;
@@ -92,6 +94,26 @@ TEST(Writer, HoldsTheWidestRowItAllowsAndRefusesBadMargins)
     for (std::int32_t margin : {-1, 20000}) {
         std::get<Table>(doc.blocks[0]).cellMargin = margin;
         EXPECT_THROW(writeBytes(doc), Error) << margin;
+    }
+}
+
+TEST(Writer, RefusesLengthsFarPastTheLimit)
+{
+    // Lengths so large that adding or negating them would overflow are
+    // refused like any other length past Word's 22 inches.
+    constexpr std::int32_t most = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t least = std::numeric_limits<std::int32_t>::min();
+    for (std::int32_t width : {most, most - 50}) {
+        Document doc;
+        doc.blocks.emplace_back(Table{{docfile::Row{{cell("x", 100), cell("y", width)}}}});
+        EXPECT_THROW(writeBytes(doc), Error) << width;
+    }
+    for (std::int32_t indent : {least, least + 1, most}) {
+        Document doc;
+        docfile::Paragraph p = paragraph({run("x")});
+        p.firstLineIndent = indent;
+        doc.blocks.emplace_back(p);
+        EXPECT_THROW(writeBytes(doc), Error) << indent;
     }
 }
 
