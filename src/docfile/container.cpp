@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <map>
 #include <mutex>
 
 namespace docfile::container {
@@ -128,6 +129,40 @@ std::vector<unsigned char> writeCompound(const std::vector<Stream>& streams,
               [&](GsfOutput* out) { return gsf_doc_meta_data_write_to_msole(meta.get(), out, TRUE); });
 
     if (!gsf_output_close(GSF_OUTPUT(outfile.get()))) throw Error("无法生成复合文档");
+    const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
+    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    return std::vector<unsigned char>(bytes, bytes + size);
+}
+
+std::vector<unsigned char> writeZip(const std::vector<Stream>& files)
+{
+    initLibrary();
+    Owned<GsfOutput> sink(gsf_output_memory_new());
+    Owned<GsfOutfile> zip(gsf_outfile_zip_new(sink.get(), nullptr));
+    if (!zip) throw Error("无法生成压缩包");
+    std::map<std::string, Owned<GsfOutfile>> folders;
+    bool first = true;
+    for (const Stream& file : files) {
+        GsfOutfile* parent = zip.get();
+        std::string name = file.name;
+        if (const std::size_t slash = name.rfind('/'); slash != std::string::npos) {
+            const std::string folder = name.substr(0, slash);
+            auto& made = folders[folder];
+            if (!made) made.reset(GSF_OUTFILE(gsf_outfile_new_child(zip.get(), folder.c_str(), TRUE)));
+            if (!made) throw Error("无法生成压缩包");
+            parent = made.get();
+            name = name.substr(slash + 1);
+        }
+        Owned<GsfOutput> child(gsf_outfile_new_child_full(parent, name.c_str(), FALSE, "compression-level",
+                                                          first ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED, nullptr));
+        first = false;
+        if (!child || (!file.bytes.empty() && !gsf_output_write(child.get(), file.bytes.size(), file.bytes.data()))
+            || !gsf_output_close(child.get()))
+            throw Error("无法写入 " + file.name);
+    }
+    for (auto& [name, folder] : folders)
+        if (!gsf_output_close(GSF_OUTPUT(folder.get()))) throw Error("无法生成压缩包");
+    if (!gsf_output_close(GSF_OUTPUT(zip.get()))) throw Error("无法生成压缩包");
     const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
     const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     return std::vector<unsigned char>(bytes, bytes + size);

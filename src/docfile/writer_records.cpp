@@ -81,6 +81,13 @@ constexpr std::size_t kMaxPageNumber = 0x3FFFFF;
 
 } // namespace
 
+const char* westernFontName(const std::string& name)
+{
+    for (const KnownFont& k : kChineseFonts)
+        if (name == k.name) return k.altName;
+    return nullptr;
+}
+
 std::vector<Ffn> FontTable::records() const
 {
     std::vector<Ffn> out;
@@ -89,8 +96,7 @@ std::vector<Ffn> FontTable::records() const
         f.name = text::utf8ToUtf16(name);
         const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         f.charset = ascii ? kCharsetAnsi : kCharsetGb2312;
-        for (const KnownFont& k : kChineseFonts)
-            if (name == k.name) f.altName = text::utf8ToUtf16(k.altName);
+        if (const char* western = westernFontName(name)) f.altName = text::utf8ToUtf16(western);
         // Variable pitch, TrueType; roman family for Times New Roman, don't-care otherwise.
         f.pitchAndFamily = 0x02 | 0x04 | (name == kLatinDefault ? 0x10 : 0x00);
         f.signature[4] = f.charset == kCharsetGb2312 ? 0x00040001u : 0x00000001u;  // code pages: Latin 1, GB2312

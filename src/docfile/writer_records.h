@@ -45,6 +45,10 @@ struct Sprms {
 constexpr const char* kLatinDefault = "Times New Roman";
 constexpr const char* kChineseDefault = "宋体";
 
+// The name Western systems know a Chinese font by ("SimSun" for 宋体), or
+// nothing for a font not known to have one.
+const char* westernFontName(const std::string& name);
+
 // The most fonts a font table may list.
 constexpr std::size_t kMaxFonts = 0x7FF0;
 

@@ -274,10 +274,15 @@ TEST_F(DocumentWindowTest, PdfExportAndOpenDocumentSave)
     EXPECT_FALSE(editor->document()->isModified());
 }
 
-// A teacher widens the period column and adds a note under the table:
-// the file keeps both, and LibreOffice lays it out as our export does.
-TEST_F(DocumentWindowTest, AWidenedColumnAndANoteReachTheFileAndLibreOfficeAlike)
+// A teacher makes the title bold, widens the period column and adds a
+// note under the table: the .doc keeps all three, and LibreOffice lays out
+// the .doc and the .odt as our export does.
+TEST_F(DocumentWindowTest, AWidenedColumnAndANoteReachTheFilesAndLibreOfficeAlike)
 {
+    QTextCursor title(editor->document());
+    title.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    editor->setTextCursor(title);
+    action("documentBold")->trigger();
     goToCell(1, 0);
     dialogue.inputs.push_back(QStringLiteral("4.5"));
     action("documentColumnWidth")->trigger();
@@ -305,6 +310,12 @@ TEST_F(DocumentWindowTest, AWidenedColumnAndANoteReachTheFileAndLibreOfficeAlike
     EXPECT_EQ(rows.at(5).cells.size(), 1u);               // the lunch row stays one cell
     EXPECT_EQ(std::get<docfile::Paragraph>(saved.blocks[2]).runs.at(0).text, "备注：单周上体育，双周上音乐。");
 
+    EXPECT_TRUE(std::get<docfile::Paragraph>(saved.blocks[0]).runs.at(0).bold);
+    const QString odt = folder.filePath("widened-odt.odt");
+    dialogue.files.push_back(odt);
+    action("documentSaveAs")->trigger();
+    settle();
+
     const QString soffice = QStandardPaths::findExecutable("soffice");
     if (soffice.isEmpty() || QStandardPaths::findExecutable("pdftotext").isEmpty())
         GTEST_SKIP() << "LibreOffice or poppler-utils are not installed";
@@ -313,19 +324,36 @@ TEST_F(DocumentWindowTest, AWidenedColumnAndANoteReachTheFileAndLibreOfficeAlike
     action("documentExportPdf")->trigger();
     QProcess convert;
     convert.start(soffice, {"-env:UserInstallation=file://" + folder.filePath("profile"), "--headless", "--convert-to",
-                            "pdf", "--outdir", folder.filePath("lo"), path});
+                            "pdf", "--outdir", folder.filePath("lo"), path, odt});
     ASSERT_TRUE(convert.waitForFinished(180000));
-    const auto lines = [](const QString& pdf) {
-        QProcess text;
-        text.start("pdftotext", {"-layout", pdf, "-"});
-        text.waitForFinished(60000);
+    const auto output = [](const QString& program, const QString& pdf, QStringList arguments) {
+        QProcess process;
+        process.start(program, arguments << pdf << (program == "pdftotext" ? QStringList{"-"} : QStringList{}));
+        process.waitForFinished(60000);
+        return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    const auto lines = [&](const QString& pdf) {
         QStringList out;
-        for (const QString& line : QString::fromUtf8(text.readAllStandardOutput()).split(u'\n'))
+        for (const QString& line : output("pdftotext", pdf, {"-layout"}).split(u'\n'))
             if (!line.trimmed().isEmpty())
                 out << line.simplified();
         return out;
     };
-    EXPECT_EQ(lines(folder.filePath("lo/widened.pdf")), lines(ours));
+    const auto pageSize = [&](const QString& pdf) {
+        const QString info = output("pdfinfo", pdf, {});
+        return info.mid(info.indexOf(QStringLiteral("Page size:")), 40).section(u'\n', 0, 0).simplified();
+    };
+    for (const QString& converted : {folder.filePath("lo/widened.pdf"), folder.filePath("lo/widened-odt.pdf")}) {
+        SCOPED_TRACE(converted.toStdString());
+        EXPECT_EQ(lines(converted), lines(ours));
+        // "516 x 729" and LibreOffice's "515.906 x 728.504" are one size.
+        EXPECT_EQ(pageSize(converted).replace(QStringLiteral("515.906 x 728.504"), QStringLiteral("516 x 729")),
+                  pageSize(ours));
+        // The bold title in a bold CJK sans face, the cells in a serif one.
+        const QString fonts = output("pdffonts", converted, {});
+        EXPECT_TRUE(fonts.contains(QStringLiteral("SansCJK")) && fonts.contains(QStringLiteral("Bold"))) << fonts.toStdString();
+        EXPECT_TRUE(fonts.contains(QStringLiteral("SerifCJK"))) << fonts.toStdString();
+    }
 }
 
 // Every menu can be worked from the keyboard: each caption has an access

@@ -1,7 +1,9 @@
 // Other programs read our files: LibreOffice, catdoc, antiword and wvWare
 // must each find the title, every cell's text in its row and column and
 // the merged lunch row, as our own reader does; LibreOffice must also see
-// the page size, the fonts and the cells' alignment and margins.
+// the page size, the fonts and the cells' alignment and margins, both in
+// the .doc and in the OpenDocument text written from the same model.
+#include "docfile/opendocument.h"
 #include "odf.h"
 #include "samples.h"
 #include "testutil.h"
@@ -112,7 +114,8 @@ protected:
         all.push_back(formatted());
         for (const Sample& s : all) {
             writeFile(s.doc, (dir / (s.name + ".doc")).string());
-            files += " '" + (dir / (s.name + ".doc")).string() + "'";
+            writeOpenDocumentFile(s.doc, (dir / (s.name + "-odt.odt")).string());
+            files += " '" + (dir / (s.name + ".doc")).string() + "' '" + (dir / (s.name + "-odt.odt")).string() + "'";
         }
         const std::string soffice = "timeout 300 soffice -env:UserInstallation=file://" + (dir / "profile").string()
             + " --headless --convert-to fodt --outdir '" + (dir / "lo").string() + "'" + files + " 2>&1";
@@ -121,8 +124,9 @@ protected:
         for (int attempt = 0; attempt < 2; ++attempt) {
             const auto [status, out] = run(soffice);
             bool all = true;
-            for (const Sample& s : samplesToCheck()) all = all && fs::exists(dir / "lo" / (s.name + ".fodt"));
-            all = all && fs::exists(dir / "lo" / (formatted().name + ".fodt"));
+            for (const Sample& s : samplesToCheck())
+                for (const char* format : kFormats) all = all && fs::exists(converted(s, format));
+            for (const char* format : kFormats) all = all && fs::exists(converted(formatted(), format));
             if (all) break;
             std::cerr << "soffice (status " << status << ") said: " << out << '\n';
         }
@@ -134,6 +138,9 @@ protected:
     }
 
     static fs::path file(const Sample& s) { return dir / (s.name + ".doc"); }
+    // What LibreOffice made of a sample written as .doc ("") or as .odt ("-odt").
+    static fs::path converted(const Sample& s, const char* format) { return dir / "lo" / (s.name + format + ".fodt"); }
+    static constexpr const char* kFormats[] = {"", "-odt"};
 };
 fs::path Readers::dir;
 
@@ -141,12 +148,11 @@ fs::path Readers::dir;
 
 TEST_F(Readers, LibreOfficeSeesTheTitleAndEveryCell)
 {
-    for (const Sample& s : samplesToCheck()) {
-        SCOPED_TRACE(s.name);
+    for (const Sample& s : samplesToCheck()) for (const char* format : kFormats) {
+        SCOPED_TRACE(s.name + format);
         const Seen ours = ourReading(file(s));
-        const fs::path converted = dir / "lo" / (s.name + ".fodt");
-        ASSERT_TRUE(fs::exists(converted)) << "LibreOffice did not convert " << file(s);
-        const std::string xml = readText(converted);
+        ASSERT_TRUE(fs::exists(converted(s, format))) << "LibreOffice did not convert " << s.name << format;
+        const std::string xml = readText(converted(s, format));
         const std::string body = xml.substr(xml.find("<office:text"));
         EXPECT_EQ(odfParagraphs(body).at(0).second, ours.title);
 
@@ -167,10 +173,10 @@ TEST_F(Readers, LibreOfficeSeesTheTitleAndEveryCell)
 
 TEST_F(Readers, LibreOfficeSeesThePageFontsAndAlignment)
 {
-    for (const Sample& s : samplesToCheck()) {
-        SCOPED_TRACE(s.name);
+    for (const Sample& s : samplesToCheck()) for (const char* format : kFormats) {
+        SCOPED_TRACE(s.name + format);
         const std::string title = ourReading(file(s)).title;
-        const std::string xml = readText(dir / "lo" / (s.name + ".fodt"));
+        const std::string xml = readText(converted(s, format));
         ASSERT_FALSE(xml.empty());
         const std::string layout = elements(xml, "<style:page-layout-properties fo:page-width", ">").at(0);
         EXPECT_NEAR(twips(attribute(layout, "fo:page-width")), s.doc.section.pageWidth, 2);
@@ -213,10 +219,10 @@ TEST_F(Readers, LibreOfficeSeesThePageFontsAndAlignment)
 TEST_F(Readers, LibreOfficeSeesParagraphAlignmentAndIndent)
 {
     static const char* const alignments[] = {"start", "center", "end", "justify"};
-    for (const Sample& s : samplesToCheck()) {
-        SCOPED_TRACE(s.name);
+    for (const Sample& s : samplesToCheck()) for (const char* format : kFormats) {
+        SCOPED_TRACE(s.name + format);
         const Document ours = readFile(file(s).string());
-        const std::string xml = readText(dir / "lo" / (s.name + ".fodt"));
+        const std::string xml = readText(converted(s, format));
         std::map<std::string, std::string> styles;
         for (const std::string& style : elements(xml, "<style:style ", "</style:style>")) styles[attribute(style, "style:name")] = style;
         const auto paragraphs = odfParagraphs(xml.substr(xml.find("<office:text")));
@@ -240,79 +246,82 @@ TEST_F(Readers, LibreOfficeSeesParagraphAlignmentAndIndent)
 TEST_F(Readers, LibreOfficeSeesTheEditorsFormatting)
 {
     const Sample s = formatted();
-    const std::string xml = readText(dir / "lo" / (s.name + ".fodt"));
-    ASSERT_FALSE(xml.empty()) << "LibreOffice did not convert " << file(s);
-    std::map<std::string, std::string> styles;
-    for (const std::string& style : elements(xml, "<style:style ", "</style:style>")) styles[attribute(style, "style:name")] = style;
-    const std::string body = xml.substr(xml.find("<office:text"));
-    // The look of the text `fragment` in `part`: its paragraph's style and
-    // that of the span around it, if any.
-    auto lookOf = [&](const std::string& part, const std::string& fragment) {
-        const std::size_t at = part.find(fragment);
-        if (at == std::string::npos) return std::string("(no text " + fragment + ")");
-        const std::size_t p = part.rfind("<text:p ", at);
-        if (p == std::string::npos) return std::string("(no paragraph around " + fragment + ")");
-        std::string look = styles[attribute(part.substr(p, part.find('>', p) - p), "text:style-name")];
-        const std::size_t span = part.rfind("<text:span ", at);
-        if (span != std::string::npos && span > p && part.find("</text:span>", span) > at)
-            look += styles[attribute(part.substr(span, part.find('>', span) - span), "text:style-name")];
-        return look;
-    };
-    auto has = [](const std::string& look, const std::string& what) { return look.find(what) != std::string::npos; };
-    const std::string italic = "fo:font-style=\"italic\"", underline = "style:text-underline-style=\"solid\"";
+    for (const char* format : kFormats) {
+        SCOPED_TRACE(format);
+        const std::string xml = readText(converted(s, format));
+        ASSERT_FALSE(xml.empty()) << "LibreOffice did not convert " << s.name << format;
+        std::map<std::string, std::string> styles;
+        for (const std::string& style : elements(xml, "<style:style ", "</style:style>")) styles[attribute(style, "style:name")] = style;
+        const std::string body = xml.substr(xml.find("<office:text"));
+        // The look of the text `fragment` in `part`: its paragraph's style and
+        // that of the span around it, if any.
+        auto lookOf = [&](const std::string& part, const std::string& fragment) {
+            const std::size_t at = part.find(fragment);
+            if (at == std::string::npos) return std::string("(no text " + fragment + ")");
+            const std::size_t p = part.rfind("<text:p ", at);
+            if (p == std::string::npos) return std::string("(no paragraph around " + fragment + ")");
+            std::string look = styles[attribute(part.substr(p, part.find('>', p) - p), "text:style-name")];
+            const std::size_t span = part.rfind("<text:span ", at);
+            if (span != std::string::npos && span > p && part.find("</text:span>", span) > at)
+                look += styles[attribute(part.substr(span, part.find('>', span) - span), "text:style-name")];
+            return look;
+        };
+        auto has = [](const std::string& look, const std::string& what) { return look.find(what) != std::string::npos; };
+        const std::string italic = "fo:font-style=\"italic\"", underline = "style:text-underline-style=\"solid\"";
 
-    const std::string title = lookOf(body, "高一（3）班课程表"), term = lookOf(body, "（下学期）");
-    EXPECT_TRUE(has(title, "fo:color=\"#c00000\"")) << title;
-    EXPECT_FALSE(has(title, italic)) << title;
-    EXPECT_FALSE(has(title, underline)) << title;
-    EXPECT_TRUE(has(term, italic)) << term;
-    EXPECT_TRUE(has(term, underline)) << term;
-    EXPECT_TRUE(has(term, "fo:color=\"#0070c0\"")) << term;
-    // The empty paragraph after the title: its mark's look is the paragraph's.
-    const std::string note = styles[attribute(odfParagraphs(body).at(1).first, "text:style-name")];
-    EXPECT_TRUE(has(note, italic)) << note;
-    EXPECT_TRUE(has(note, underline)) << note;
-    EXPECT_TRUE(has(note, "fo:color=\"#00b050\"")) << note;
-    const std::string table = elements(body, "<table:table ", "</table:table>").at(0);
-    const Table& ours = std::get<Table>(s.doc.blocks.at(2));
-    const std::vector<std::string> rows = elements(table, "<table:table-row", "</table:table-row>");
-    ASSERT_EQ(rows.size(), ours.rows.size());
-    auto cells = [&](std::size_t r) { return elements(rows.at(r), "<table:table-cell", "</table:table-cell>"); };
-    auto covered = [&](std::size_t r) { return elements(rows.at(r), "<table:covered-table-cell", ">").size(); };
-    // Row 2's second cell is covered by the one above: its third to sixth
-    // cells are LibreOffice's second to fifth.
-    auto subject = [&](std::size_t r, std::size_t c) { return ours.rows[r].cells[c].paragraphs[0].runs[0].text; };
-    const std::string italicCell = lookOf(cells(2).at(1), subject(2, 2)), underlinedCell = lookOf(cells(2).at(2), subject(2, 3));
-    const std::string blackCell = lookOf(cells(2).at(3), subject(2, 4)), redCell = lookOf(cells(3).at(5), subject(3, 5));
-    EXPECT_TRUE(has(italicCell, italic)) << italicCell;
-    EXPECT_FALSE(has(italicCell, underline)) << italicCell;
-    EXPECT_TRUE(has(underlinedCell, underline)) << underlinedCell;
-    EXPECT_TRUE(has(blackCell, "fo:color=\"#000000\"")) << blackCell;
-    EXPECT_TRUE(has(redCell, "fo:color=\"#ff0000\"")) << redCell;
+        const std::string title = lookOf(body, "高一（3）班课程表"), term = lookOf(body, "（下学期）");
+        EXPECT_TRUE(has(title, "fo:color=\"#c00000\"")) << title;
+        EXPECT_FALSE(has(title, italic)) << title;
+        EXPECT_FALSE(has(title, underline)) << title;
+        EXPECT_TRUE(has(term, italic)) << term;
+        EXPECT_TRUE(has(term, underline)) << term;
+        EXPECT_TRUE(has(term, "fo:color=\"#0070c0\"")) << term;
+        // The empty paragraph after the title: its mark's look is the paragraph's.
+        const std::string note = styles[attribute(odfParagraphs(body).at(1).first, "text:style-name")];
+        EXPECT_TRUE(has(note, italic)) << note;
+        EXPECT_TRUE(has(note, underline)) << note;
+        EXPECT_TRUE(has(note, "fo:color=\"#00b050\"")) << note;
+        const std::string table = elements(body, "<table:table ", "</table:table>").at(0);
+        const Table& ours = std::get<Table>(s.doc.blocks.at(2));
+        const std::vector<std::string> rows = elements(table, "<table:table-row", "</table:table-row>");
+        ASSERT_EQ(rows.size(), ours.rows.size());
+        auto cells = [&](std::size_t r) { return elements(rows.at(r), "<table:table-cell", "</table:table-cell>"); };
+        auto covered = [&](std::size_t r) { return elements(rows.at(r), "<table:covered-table-cell", ">").size(); };
+        // Row 2's second cell is covered by the one above: its third to sixth
+        // cells are LibreOffice's second to fifth.
+        auto subject = [&](std::size_t r, std::size_t c) { return ours.rows[r].cells[c].paragraphs[0].runs[0].text; };
+        const std::string italicCell = lookOf(cells(2).at(1), subject(2, 2)), underlinedCell = lookOf(cells(2).at(2), subject(2, 3));
+        const std::string blackCell = lookOf(cells(2).at(3), subject(2, 4)), redCell = lookOf(cells(3).at(5), subject(3, 5));
+        EXPECT_TRUE(has(italicCell, italic)) << italicCell;
+        EXPECT_FALSE(has(italicCell, underline)) << italicCell;
+        EXPECT_TRUE(has(underlinedCell, underline)) << underlinedCell;
+        EXPECT_TRUE(has(blackCell, "fo:color=\"#000000\"")) << blackCell;
+        EXPECT_TRUE(has(redCell, "fo:color=\"#ff0000\"")) << redCell;
 
-    // Row heights: the header exactly 1 cm, the others at least 0.8 cm.
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        SCOPED_TRACE("row " + std::to_string(r));
-        const std::string rowStyle = styles[attribute(rows[r], "table:style-name")];
-        const std::string exact = attribute(rowStyle, "style:row-height"), least = attribute(rowStyle, "style:min-row-height");
-        if (ours.rows[r].heightRule == 2) {
-            EXPECT_NEAR(twips(exact), ours.rows[r].height, 2) << rowStyle;
-            EXPECT_EQ(least, "") << rowStyle;
-        } else {
-            EXPECT_NEAR(twips(least), ours.rows[r].height, 2) << rowStyle;
+        // Row heights: the header exactly 1 cm, the others at least 0.8 cm.
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            SCOPED_TRACE("row " + std::to_string(r));
+            const std::string rowStyle = styles[attribute(rows[r], "table:style-name")];
+            const std::string exact = attribute(rowStyle, "style:row-height"), least = attribute(rowStyle, "style:min-row-height");
+            if (ours.rows[r].heightRule == 2) {
+                EXPECT_NEAR(twips(exact), ours.rows[r].height, 2) << rowStyle;
+                EXPECT_EQ(least, "") << rowStyle;
+            } else {
+                EXPECT_NEAR(twips(least), ours.rows[r].height, 2) << rowStyle;
+            }
         }
+        // The double lesson spans two rows, the activity three; the cells
+        // below them are covered.
+        EXPECT_EQ(attribute(cells(1).at(1), "table:number-rows-spanned"), "2");
+        EXPECT_EQ(odfCellText(cells(1).at(1)), ours.rows[1].cells[1].paragraphs[0].runs[0].text);
+        EXPECT_EQ(attribute(cells(7).at(6), "table:number-rows-spanned"), "3");
+        EXPECT_EQ(odfCellText(cells(7).at(6)), "社团活动");
+        EXPECT_EQ(covered(1), 0u);
+        EXPECT_EQ(covered(2), 1u);
+        EXPECT_EQ(covered(8), 1u);
+        EXPECT_EQ(covered(9), 1u);
+        EXPECT_EQ(cells(2).size(), 6u);
     }
-    // The double lesson spans two rows, the activity three; the cells
-    // below them are covered.
-    EXPECT_EQ(attribute(cells(1).at(1), "table:number-rows-spanned"), "2");
-    EXPECT_EQ(odfCellText(cells(1).at(1)), ours.rows[1].cells[1].paragraphs[0].runs[0].text);
-    EXPECT_EQ(attribute(cells(7).at(6), "table:number-rows-spanned"), "3");
-    EXPECT_EQ(odfCellText(cells(7).at(6)), "社团活动");
-    EXPECT_EQ(covered(1), 0u);
-    EXPECT_EQ(covered(2), 1u);
-    EXPECT_EQ(covered(8), 1u);
-    EXPECT_EQ(covered(9), 1u);
-    EXPECT_EQ(cells(2).size(), 6u);
 }
 
 TEST_F(Readers, CatdocSeesTheTitleAndEveryRow)

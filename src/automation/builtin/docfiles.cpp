@@ -7,30 +7,14 @@
 #include "automation/word.h"
 #include "common/dialogue.h"
 #include "docfile/document.h"
+#include "docfile/opendocument.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextBlock>
-#include <QTextDocumentWriter>
 
 namespace word::builtin {
-
-namespace {
-
-// The document as an OpenDocument text, by Qt's own writer.
-QByteArray openDocumentBytes(const DocumentData& document)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QTextDocumentWriter writer(&buffer, "odf");
-    if (!writer.write(document.text.get()))
-        throw AutomationError(QStringLiteral("无法把“%1”转换为 OpenDocument 格式。").arg(document.name));
-    return buffer.data();
-}
-
-} // namespace
 
 QString proposedFileName(const DocumentData& document)
 {
@@ -88,17 +72,14 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
         }
     }
 
+    // Both formats are written from the same model, so what one keeps the
+    // other keeps too.
     std::vector<unsigned char> bytes;
-    if (isOpenDocumentName(target)) {
-        const QByteArray odt = openDocumentBytes(document);
-        bytes.assign(odt.begin(), odt.end());
-    } else {
-        try {
-            bytes = docfile::writeBytes(toModel(document));
-        } catch (const docfile::Error& error) {
-            throw AutomationError(
-                QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
-        }
+    try {
+        const docfile::Document model = toModel(document);
+        bytes = isOpenDocumentName(target) ? docfile::writeOpenDocumentBytes(model) : docfile::writeBytes(model);
+    } catch (const docfile::Error& error) {
+        throw AutomationError(QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
     }
     const QString shown = QDir::toNativeSeparators(target);
     if (QFileInfo(target).isDir())

@@ -1,7 +1,9 @@
 // doctool: looks into and makes Word 97-2003 documents from the command line.
 //   doctool dump FILE.doc          prints the document as JSON
 //   doctool make FILE.json OUT.doc writes a document from such JSON
+//   doctool odt FILE.doc OUT.odt   writes a document as OpenDocument text
 #include "docfile/document.h"
+#include "docfile/opendocument.h"
 #include "json.h"
 
 #include <cmath>
@@ -181,7 +183,8 @@ Document documentFrom(const json::Value& v)
 int usage()
 {
     std::cerr << "usage: doctool dump FILE.doc\n"
-                 "       doctool make FILE.json OUT.doc\n";
+                 "       doctool make FILE.json OUT.doc\n"
+                 "       doctool odt FILE.doc OUT.odt\n";
     return 2;
 }
 
@@ -203,6 +206,10 @@ int main(int argc, char** argv)
             if (!in) throw std::runtime_error(std::string("cannot open ") + argv[2]);
             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             writeFile(documentFrom(json::parse(text)), argv[3]);
+            return 0;
+        }
+        if (command == "odt" && argc == 4) {
+            writeOpenDocumentFile(readFile(argv[2]), argv[3]);
             return 0;
         }
     } catch (const std::exception& e) {
