@@ -6,7 +6,10 @@
 #include "platform/printdestination.h"
 #include "support/printers.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QPrinterInfo>
+#include <QTextBlock>
+#include <QTextFrame>
 #include <gtest/gtest.h>
 
 using namespace word::builtin;
@@ -231,4 +234,50 @@ TEST(Printing, NoPrinterIsSaidPlainly)
     } catch (const word::AutomationError& error) {
         EXPECT_TRUE(error.message().contains(QStringLiteral("打印机"))) << error.message().toStdString();
     }
+}
+
+// Qt does not show an empty block right before or after a table, where
+// Word shows an empty line. Empty lines of a file around its tables are
+// shown and come back as they were; a table at the start gets no empty
+// paragraph before it; and what is typed after a table in the window is
+// saved as it is shown.
+TEST(DocConvert, EmptyLinesAroundTablesAreShownAndKept)
+{
+    docfile::Document model = samples::defaultTimetable();
+    const docfile::Table table = std::get<docfile::Table>(model.blocks.at(1));
+    const docfile::Paragraph empty = samples::emptyParagraph("宋体", 10.5);
+    const docfile::Paragraph note = samples::paragraph({samples::run("备注", "宋体", 10.5)}, 0);
+    model.blocks = {table, note, empty, table, empty, note, empty};
+    const auto document = documentOf(model);
+    QAbstractTextDocumentLayout* layout = document->text->documentLayout();
+    const QList<QTextFrame*> tables = document->text->rootFrame()->childFrames();
+    ASSERT_EQ(tables.size(), 2);
+    // Each empty line takes a line's height between the table and the note.
+    const QRectF secondTable = layout->frameBoundingRect(tables[1]);
+    const QTextBlock lastNote = document->text->lastBlock().previous();
+    ASSERT_EQ(lastNote.text(), QStringLiteral("备注"));
+    EXPECT_GT(layout->blockBoundingRect(lastNote).top(), secondTable.bottom() + 10);
+    const QTextBlock firstNote = document->text->findBlock(tables[0]->lastPosition() + 1);
+    ASSERT_EQ(firstNote.text(), QStringLiteral("备注"));
+    EXPECT_GT(layout->blockBoundingRect(firstNote.next()).height(), 10);
+    EXPECT_GT(secondTable.top(), layout->blockBoundingRect(firstNote).bottom() + 10);
+
+    const docfile::Document back = toModel(*document);
+    ASSERT_EQ(back.blocks.size(), model.blocks.size());
+    for (std::size_t i = 0; i < model.blocks.size(); ++i)
+        EXPECT_EQ(back.blocks[i].index(), model.blocks[i].index()) << i;
+    EXPECT_EQ(std::get<docfile::Paragraph>(back.blocks[2]), empty);
+    EXPECT_EQ(std::get<docfile::Paragraph>(back.blocks[4]), empty);
+
+    // Return at the start of the line after the table and a note typed:
+    // Qt shows the note right under the table, and so does the file.
+    docfile::Document plain = samples::defaultTimetable();
+    const auto typed = documentOf(plain);
+    QTextCursor cursor(typed->text.get());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+    cursor.insertText(QStringLiteral("备注"));
+    const docfile::Document saved = toModel(*typed);
+    ASSERT_EQ(saved.blocks.size(), 3u);
+    EXPECT_EQ(std::get<docfile::Paragraph>(saved.blocks[2]).runs.at(0).text, "备注");
 }

@@ -246,13 +246,12 @@ docfile::Document toModel(const DocumentData& document)
             continue;
         }
         const QTextBlock block = it.currentBlock();
-        // The empty paragraph that always follows a table is the file's own.
-        QTextFrame::iterator next = it;
-        const bool last = (++next).atEnd();
-        if (afterTable && last && block.length() <= 1)
-            continue;
-        model.blocks.emplace_back(paragraphOf(block, font));
+        // Blocks of Qt's own, empty and not shown, are no paragraphs of the
+        // file (see kQtOwnBlockProperty).
+        const bool qtOwn = block.length() <= 1 && (afterTable || block.blockFormat().hasProperty(kQtOwnBlockProperty));
         afterTable = false;
+        if (!qtOwn)
+            model.blocks.emplace_back(paragraphOf(block, font));
     }
     return model;
 }

@@ -39,4 +39,12 @@ constexpr int kRowHeightsProperty = QTextFormat::UserProperty + 0x4C01;
 RowHeight rowHeight(QTextTable* table, int row);
 void setRowHeight(QTextTable* table, int row, RowHeight height);
 
+// Qt keeps a block before a table at the start of the document and after
+// every table, and does not show it while it is empty; Word has no such
+// paragraph before a table. The first is marked with this property when
+// a file is opened, so that saving leaves it out; an empty block right
+// after a table is always left out (Word's own paragraph there is the
+// writer's to add).
+constexpr int kQtOwnBlockProperty = QTextFormat::UserProperty + 0x4C03;
+
 } // namespace word::builtin

@@ -198,19 +198,36 @@ void fromModel(const docfile::Document& model, DocumentData& document)
     page.footerDistance = model.section.footerDistance / 20.0f;
     page.verticalAlignment = model.section.verticalAlignment;
 
+    // Qt hides an empty block right before or right after a table. An
+    // empty paragraph there in the file is an empty line in Word: one
+    // after a table gets a block of its own past the table's hidden one,
+    // one before a table a background property, which keeps Qt from hiding
+    // it.
     QTextCursor cursor(document.text.get());
-    bool freshBlock = true; // the cursor stands in an empty block of its own
-    for (const docfile::Block& block : model.blocks) {
-        if (const auto* paragraph = std::get_if<docfile::Paragraph>(&block)) {
-            if (!freshBlock)
+    bool freshBlock = true;  // the cursor stands in an empty block of its own
+    bool afterTable = false; // ... the one that follows a table
+    for (std::size_t i = 0; i < model.blocks.size(); ++i) {
+        if (const auto* paragraph = std::get_if<docfile::Paragraph>(&model.blocks[i])) {
+            if (!freshBlock || (afterTable && paragraph->runs.empty()))
                 cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
             fillBlock(cursor, *paragraph);
-            freshBlock = false;
+            const bool beforeTable = i + 1 < model.blocks.size() && std::holds_alternative<docfile::Table>(model.blocks[i + 1]);
+            if (beforeTable && paragraph->runs.empty()) {
+                QTextBlockFormat shown;
+                shown.setBackground(QBrush());
+                cursor.mergeBlockFormat(shown);
+            }
+            freshBlock = afterTable = false;
         } else {
-            // A table goes straight after the paragraph before it; the empty
+            if (i == 0) {
+                QTextBlockFormat own;
+                own.setProperty(kQtOwnBlockProperty, true);
+                cursor.mergeBlockFormat(own);
+            }
+            // A table goes straight after the paragraph before it; the
             // paragraph that follows a table is the next block's.
-            insertTable(cursor, std::get<docfile::Table>(block));
-            freshBlock = true;
+            insertTable(cursor, std::get<docfile::Table>(model.blocks[i]));
+            freshBlock = afterTable = true;
         }
     }
 }

@@ -12,15 +12,12 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace word::builtin::rowheights {
 
 namespace {
-
-// On a cell that has padding for its row's height: how much was added
-// above and below, in layout units.
-constexpr int kAddedPaddingProperty = QTextFormat::UserProperty + 0x4C02;
 
 struct Added {
     double top = 0, bottom = 0;
@@ -30,10 +27,15 @@ struct Added {
     }
 };
 
-Added addedTo(const QTextTableCell& cell)
+// A cell's padding above and below its text; nothing when it has none of
+// its own and would take the table's.
+std::optional<Added> paddingOf(const QTextTableCell& cell)
 {
-    const QVariantList added = cell.format().property(kAddedPaddingProperty).toList();
-    return added.size() == 2 ? Added{added[0].toDouble(), added[1].toDouble()} : Added{};
+    const QTextCharFormat format = cell.format();
+    if (!format.hasProperty(QTextFormat::TableCellTopPadding) || !format.hasProperty(QTextFormat::TableCellBottomPadding))
+        return std::nullopt;
+    const QTextTableCellFormat cellFormat = format.toTableCellFormat();
+    return Added{cellFormat.topPadding(), cellFormat.bottomPadding()};
 }
 
 struct Change {
@@ -79,13 +81,14 @@ double lineAllowance(QTextTable* table, const QTextTableCell& cell)
     return (top + bottom) / 2;
 }
 
-// The padding each cell of the table should have added: the first cell
-// that lies in a row with a height and in no other row makes the row tall
-// enough; every other cell has none.
+// The padding above and below the text each cell of the table should
+// have. The table's cell padding is its cells' margins left and right, as
+// in Word, which has none above and below; the first cell that lies in a
+// row with a height and in no other row has what makes the row tall
+// enough.
 void plan(QTextTable* table, std::vector<Change>& changes)
 {
     QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
-    const double padding = table->format().cellPadding();
     std::map<std::pair<int, int>, Added> wanted;
     // Qt rounds every row's height to whole pixels: rows with heights one
     // under the other are given whole-pixel heights whose sum follows the
@@ -102,8 +105,7 @@ void plan(QTextTable* table, std::vector<Change>& changes)
             column = cell.column() + std::max(1, cell.columnSpan());
             if (cell.row() != row || cell.rowSpan() != 1)
                 continue;
-            const double natural = contentHeight(layout, cell) + 2 * padding + lineAllowance(table, cell);
-            const double extra = target - natural;
+            const double extra = target - contentHeight(layout, cell) - lineAllowance(table, cell);
             if (extra < 0.01)
                 break;
             Added added;
@@ -126,7 +128,8 @@ void plan(QTextTable* table, std::vector<Change>& changes)
                 continue;
             const auto it = wanted.find({row, column});
             const Added want = it == wanted.end() ? Added{} : it->second;
-            if (!(addedTo(cell) == want))
+            const std::optional<Added> now = paddingOf(cell);
+            if (!now || !(*now == want))
                 changes.push_back({table, row, column, want});
         }
     }
@@ -147,16 +150,8 @@ void commit(const std::vector<Change>& changes)
     for (const Change& change : changes) {
         QTextTableCell cell = change.table->cellAt(change.row, change.column);
         QTextTableCellFormat format = cell.format().toTableCellFormat();
-        if (change.added == Added{}) {
-            format.clearProperty(QTextFormat::TableCellTopPadding);
-            format.clearProperty(QTextFormat::TableCellBottomPadding);
-            format.clearProperty(kAddedPaddingProperty);
-        } else {
-            const double padding = change.table->format().cellPadding();
-            format.setTopPadding(padding + change.added.top);
-            format.setBottomPadding(padding + change.added.bottom);
-            format.setProperty(kAddedPaddingProperty, QVariantList{change.added.top, change.added.bottom});
-        }
+        format.setTopPadding(change.added.top);
+        format.setBottomPadding(change.added.bottom);
         cell.setFormat(format);
     }
 }

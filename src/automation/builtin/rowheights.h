@@ -1,5 +1,6 @@
 #pragma once
-// Table rows drawn at the heights the document gives them. Qt's text tables
+// Table cells with Word's margins (left and right only, none above and
+// below) and rows drawn at the heights the document gives them. Qt's text tables
 // have no row height: a row is as tall as its tallest cell. So a row with a
 // height ("at least" or "exactly", kept as docconvert.h describes) gets the
 // difference as extra padding in one of its cells, above, below or both
