@@ -166,6 +166,7 @@ void insertTable(QTextCursor& cursor, const docfile::Table& model)
                                             : cell.verticalAlignment == 2 ? QTextCharFormat::AlignBottom
                                                                           : QTextCharFormat::AlignTop);
             tableCell.setFormat(cellFormat);
+            setWordCellMargins(tableCell);
             QTextCursor inCell = tableCell.firstCursorPosition();
             for (size_t p = 0; p < cell.paragraphs.size(); ++p) {
                 if (p > 0)

@@ -33,6 +33,14 @@ QTextTableFormat plainTableFormat()
     return format;
 }
 
+void setWordCellMargins(QTextTableCell& cell)
+{
+    QTextTableCellFormat format = cell.format().toTableCellFormat();
+    format.setTopPadding(0);
+    format.setBottomPadding(0);
+    cell.setFormat(format);
+}
+
 QFont defaultDocumentFont()
 {
     QFont font(QStringLiteral("宋体"));

@@ -9,6 +9,7 @@
 #include <QTextDocument>
 #include <QTextTable>
 #include <QTextTableFormat>
+#include <QTextTableCell>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -64,6 +65,9 @@ double unitsPerPoint();
 
 // The look of a new table: single black lines, no spacing between cells.
 QTextTableFormat plainTableFormat();
+// A cell's margins as Word has them: the table's cell padding left and
+// right, none above and below.
+void setWordCellMargins(QTextTableCell& cell);
 
 // The document's default font: Chinese body text at Word's usual 10.5 pt.
 QFont defaultDocumentFont();

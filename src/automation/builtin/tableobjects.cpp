@@ -82,7 +82,9 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
     // Every cell starts with the paragraph and font of the insertion point.
     for (int row = 0; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            QTextCursor cell = table->cellAt(row, column).firstCursorPosition();
+            QTextTableCell tableCell = table->cellAt(row, column);
+            setWordCellMargins(tableCell);
+            QTextCursor cell = tableCell.firstCursorPosition();
             cell.setBlockFormat(paragraph);
             cell.mergeBlockCharFormat(font);
         }
