@@ -274,6 +274,45 @@ TEST_F(DocumentWindowTest, PdfExportAndOpenDocumentSave)
     EXPECT_FALSE(editor->document()->isModified());
 }
 
+// Tab and Shift+Tab go from cell to cell, the merged lunch row once, the
+// cell's text selected so that typing replaces it; Tab in the last cell
+// adds a row like the last one.
+TEST_F(DocumentWindowTest, TabGoesFromCellToCell)
+{
+    table()->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("数学"));
+    goToCell(1, 0);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).column(), 1);
+    EXPECT_EQ(editor->textCursor().selectedText(), QStringLiteral("数学"));
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).column(), 0);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).row(), 1);
+
+    goToCell(4, 6);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).row(), 5); // the lunch row
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).row(), 6);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).column(), 0);
+    EXPECT_FALSE(editor->toPlainText().contains(u'\t'));
+
+    const int rows = table()->rows();
+    goToCell(rows - 1, table()->columns() - 1);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(table()->rows(), rows + 1);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).row(), rows);
+    EXPECT_EQ(table()->cellAt(editor->textCursor()).column(), 0);
+    action("documentUndo")->trigger();
+    EXPECT_EQ(table()->rows(), rows);
+
+    // Outside a table, Tab is a tab.
+    QTextCursor end(editor->document());
+    end.movePosition(QTextCursor::End);
+    editor->setTextCursor(end);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_TRUE(editor->toPlainText().endsWith(u'\t'));
+}
+
 // A teacher makes the title bold, widens the period column and adds a
 // note under the table: the .doc keeps all three, and LibreOffice lays out
 // the .doc and the .odt as our export does.

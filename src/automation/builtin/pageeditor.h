@@ -100,6 +100,9 @@ private:
     void placeScrollBars();
     QPointF scrollOffset() const;
     QPointF mapToDocument(const QPointF& viewportPoint) const;
+    // Tab and Shift+Tab in a table: to the next or previous cell with its
+    // text selected; Tab in the last cell adds a row. False outside tables.
+    bool moveAcrossCells(bool backward);
     void updateDocumentRect(const QRectF& rect);
     void restartBlink();
     void autoScroll();

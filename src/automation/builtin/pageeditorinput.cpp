@@ -4,9 +4,12 @@
 
 #include "automation/builtin/pageeditor.h"
 
+#include "automation/builtin/tableediting.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QTextTable>
 #include <algorithm>
 #include <cmath>
 
@@ -104,7 +107,50 @@ void PageEditor::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
+    const bool tab = event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab;
+    if (tab && !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) && !isReadOnly()
+        && moveAcrossCells(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier))) {
+        event->accept();
+        return;
+    }
     QTextEdit::keyPressEvent(event);
+}
+
+bool PageEditor::moveAcrossCells(bool backward)
+{
+    QTextTable* table = textCursor().currentTable();
+    if (!table)
+        return false;
+    // The cells in reading order, a merged one once.
+    QList<QTextTableCell> cells;
+    for (int row = 0; row < table->rows(); ++row)
+        for (int column = 0; column < table->columns(); ++column) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (cell.row() == row && cell.column() == column)
+                cells << cell;
+        }
+    const QTextTableCell current = table->cellAt(textCursor());
+    qsizetype at = 0;
+    while (at < cells.size() && !(cells[at].row() == current.row() && cells[at].column() == current.column()))
+        ++at;
+    at += backward ? -1 : 1;
+    if (at < 0)
+        return true; // the first cell: nowhere further back
+    QTextTableCell target;
+    if (at < cells.size()) {
+        target = cells[at];
+    } else {
+        // Past the last cell: a new row like the last one, as word processors do.
+        QTextCursor edit = current.firstCursorPosition();
+        edit.beginEditBlock();
+        tableediting::insertRows(edit, true);
+        edit.endEditBlock();
+        target = table->cellAt(table->rows() - 1, 0);
+    }
+    QTextCursor selection = target.firstCursorPosition();
+    selection.setPosition(target.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+    setTextCursor(selection); // the view follows the insertion point
+    return true;
 }
 
 void PageEditor::contextMenuEvent(QContextMenuEvent* event)
