@@ -2,6 +2,7 @@
 
 #include "common/widgets.h"
 
+#include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPushButton>
@@ -40,6 +41,15 @@ public:
     QString saveFile(QWidget* parent, const FileRequest& r) override
     {
         return askFile(parent, r, QFileDialog::AcceptSave, QFileDialog::AnyFile);
+    }
+
+    std::optional<QColor> colour(QWidget* parent, const QColor& initial, const QString& title) override
+    {
+        const widgets::FocusReturn focusBack(parent);
+        const QColor chosen = QColorDialog::getColor(initial, parent, title);
+        if (!chosen.isValid())
+            return std::nullopt;
+        return chosen;
     }
 
 private:

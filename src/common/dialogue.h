@@ -3,6 +3,7 @@
 // this one interface, so that tests can answer the questions and check each
 // box's exact text, title, buttons and icon.
 
+#include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <optional>
@@ -37,6 +38,8 @@ public:
     // The chosen full path, or an empty text when cancelled.
     virtual QString openFile(QWidget* parent, const FileRequest& request) = 0;
     virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
+    // The chosen colour, or nothing when cancelled.
+    virtual std::optional<QColor> colour(QWidget* parent, const QColor& initial, const QString& title) = 0;
 };
 
 // The dialogue in force: the real one, unless a test has put its own.

@@ -10,7 +10,13 @@
 #include "support/scripteddialogue.h"
 #include "support/windowtest.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QInputMethodEvent>
 #include <QTemporaryDir>
+#include <QTextFrame>
+#include <QTextTable>
 
 namespace testsupport {
 
@@ -35,6 +41,36 @@ protected:
         if (timetable.application->running())
             timetable.application->quit(word::DoNotSaveChanges);
         settle();
+    }
+
+    // The timetable's table in the window.
+    QTextTable* table()
+    {
+        const QList<QTextFrame*> frames = editor->document()->rootFrame()->childFrames();
+        return frames.isEmpty() ? nullptr : qobject_cast<QTextTable*>(frames.first());
+    }
+    // Puts the insertion point in a cell (0-based row and column).
+    void goToCell(int row, int column)
+    {
+        editor->setTextCursor(table()->cellAt(row, column).firstCursorPosition());
+        settle();
+    }
+    // Selects the cells from one to another.
+    void selectCells(int row, int column, int lastRow, int lastColumn)
+    {
+        QTextCursor cursor = table()->cellAt(row, column).firstCursorPosition();
+        cursor.setPosition(table()->cellAt(lastRow, lastColumn).lastCursorPosition().position(), QTextCursor::KeepAnchor);
+        editor->setTextCursor(cursor);
+    }
+    QAction* action(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    QString sizeShown() { return window->findChild<QComboBox*>("documentFontSize")->currentText(); }
+    QString familyShown() { return window->findChild<QComboBox*>("documentFontFamily")->currentText(); }
+    // Chinese text as an input method gives it to the focused control.
+    static void commitText(const QString& text)
+    {
+        QInputMethodEvent event;
+        event.setCommitString(text);
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
     }
 
     QTemporaryDir folder;

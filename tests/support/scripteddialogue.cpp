@@ -47,6 +47,17 @@ std::optional<QString> ScriptedDialogue::input(QWidget*, const QString& prompt, 
     return answer;
 }
 
+std::optional<QColor> ScriptedDialogue::colour(QWidget*, const QColor&, const QString& title)
+{
+    if (colours.empty()) {
+        ADD_FAILURE() << "unexpected colour dialog: " << title.toStdString();
+        return std::nullopt;
+    }
+    auto answer = colours.front();
+    colours.pop_front();
+    return answer;
+}
+
 QString ScriptedDialogue::openFile(QWidget*, const dialogue::FileRequest& request)
 {
     fileRequests.push_back(request);

@@ -22,12 +22,14 @@ public:
                                  const QString& initial) override;
     QString openFile(QWidget* parent, const dialogue::FileRequest& request) override;
     QString saveFile(QWidget* parent, const dialogue::FileRequest& request) override;
+    std::optional<QColor> colour(QWidget* parent, const QColor& initial, const QString& title) override;
 
     // Answers, taken in order. A message box with no answer queued is
     // answered with its default button (OK boxes need no answer).
     std::deque<QMessageBox::StandardButton> answers;
     std::deque<std::optional<QString>> inputs;
     std::deque<QString> files;
+    std::deque<std::optional<QColor>> colours;
 
     std::vector<dialogue::Message> messages;
 

@@ -8,13 +8,11 @@
 #include "automation/builtin/tableediting.h"
 #include "automation/word.h"
 #include "common/dialogue.h"
-#include "common/widgets.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QLineEdit>
@@ -318,12 +316,11 @@ void DocumentWindow::applySize(const QString& text)
 
 void DocumentWindow::chooseColour()
 {
-    const widgets::FocusReturn focusBack(this);
-    const QColor colour = QColorDialog::getColor(m_editor->textColor(), this, QStringLiteral("字体颜色"));
-    if (!colour.isValid())
+    const auto colour = dialogue::current().colour(this, m_editor->textColor(), QStringLiteral("字体颜色"));
+    if (!colour)
         return;
     QTextCharFormat format;
-    format.setForeground(colour);
+    format.setForeground(*colour);
     mergeFormat(format);
 }
 
