@@ -6,6 +6,7 @@
 #include "docfile/container.h"
 #include "docfile/writer_records.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -21,11 +22,14 @@ using writer::kChineseDefault;
 using writer::kLatinDefault;
 constexpr double kDefaultSize = 10.5;
 
+// A length or size as ODF writes numbers: a full stop for the decimal
+// mark whatever the user's locale, trailing zeros dropped.
 std::string number(double value)
 {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.3f", value);
-    std::string s = buffer;
+    char buffer[64];
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
+    if (error != std::errc()) return "0";
+    std::string s(buffer, end);
     s.erase(s.find_last_not_of('0') + 1);
     if (s.back() == '.') s.pop_back();
     return s == "-0" ? "0" : s;
