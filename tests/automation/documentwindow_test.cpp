@@ -13,6 +13,7 @@
 #include "builtwindow.h"
 #include "support/windowtest.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
@@ -164,6 +165,32 @@ TEST_F(DocumentWindowTest, UndoTakesBackAnAutomationWriteAndTheModifiedMarkFollo
     EXPECT_FALSE(editor->document()->isModified());
     action("documentRedo")->trigger();
     EXPECT_EQ(timetable.table->cell(2, 2)->range()->text(), QStringLiteral("数学"));
+}
+
+// Return at the end of the title makes an empty line above the table, as
+// in Word (Qt would hide an empty block right before a table), and the
+// file keeps it.
+TEST_F(DocumentWindowTest, AnEmptyLineAboveTheTableIsShownAndSaved)
+{
+    const double top = editor->document()->documentLayout()->frameBoundingRect(table()).top();
+    QTextCursor title(editor->document());
+    title.movePosition(QTextCursor::EndOfBlock);
+    editor->setTextCursor(title);
+    QTest::keyClick(editor, Qt::Key_Return);
+    settle();
+    EXPECT_GT(editor->document()->documentLayout()->frameBoundingRect(table()).top(), top + 10);
+
+    const QString path = folder.filePath("blank.doc");
+    dialogue.files.push_back(path);
+    action("documentSaveAs")->trigger();
+    settle();
+    const docfile::Document saved = docfile::readFile(QFile::encodeName(path).toStdString());
+    ASSERT_EQ(saved.blocks.size(), 3u);
+    EXPECT_TRUE(std::get<docfile::Paragraph>(saved.blocks[1]).runs.empty());
+    // Undo takes the line back, and the table moves up again.
+    action("documentUndo")->trigger();
+    settle();
+    EXPECT_NEAR(editor->document()->documentLayout()->frameBoundingRect(table()).top(), top, 0.5);
 }
 
 TEST_F(DocumentWindowTest, PdfExportAndOpenDocumentSave)

@@ -86,7 +86,7 @@ double lineAllowance(QTextTable* table, const QTextTableCell& cell)
 // in Word, which has none above and below; the first cell that lies in a
 // row with a height and in no other row has what makes the row tall
 // enough.
-void plan(QTextTable* table, std::vector<Change>& changes)
+void planTable(QTextTable* table, std::vector<Change>& changes)
 {
     QAbstractTextDocumentLayout* layout = table->document()->documentLayout();
     std::map<std::pair<int, int>, Added> wanted;
@@ -135,24 +135,50 @@ void plan(QTextTable* table, std::vector<Change>& changes)
     }
 }
 
-std::vector<Change> planAll(QTextDocument* document)
+struct Plan {
+    std::vector<Change> cells;
+    // Empty paragraphs right before a table, which Qt would not show.
+    std::vector<int> blocksToShow;
+    bool empty() const { return cells.empty() && blocksToShow.empty(); }
+};
+
+Plan planAll(QTextDocument* document)
 {
     std::vector<QTextTable*> tables;
     collectTables(document->rootFrame(), tables);
-    std::vector<Change> changes;
+    Plan plan;
     for (QTextTable* table : tables)
-        plan(table, changes);
-    return changes;
+        planTable(table, plan.cells);
+    // Qt hides an empty block right before a table unless it has a
+    // background; Word shows the empty line. (The block Qt keeps before a
+    // table that starts the document is no paragraph: see docconvert.h.)
+    for (auto it = document->rootFrame()->begin(); !it.atEnd(); ++it) {
+        const QTextBlock block = it.currentBlock();
+        auto next = it;
+        ++next;
+        if (!block.isValid() || block.length() > 1 || next.atEnd() || !qobject_cast<QTextTable*>(next.currentFrame()))
+            continue;
+        const QTextBlockFormat format = block.blockFormat();
+        if (!format.hasProperty(QTextFormat::BackgroundBrush) && !format.hasProperty(kQtOwnBlockProperty))
+            plan.blocksToShow.push_back(block.blockNumber());
+    }
+    return plan;
 }
 
-void commit(const std::vector<Change>& changes)
+void commit(QTextDocument* document, const Plan& plan)
 {
-    for (const Change& change : changes) {
+    for (const Change& change : plan.cells) {
         QTextTableCell cell = change.table->cellAt(change.row, change.column);
         QTextTableCellFormat format = cell.format().toTableCellFormat();
         format.setTopPadding(change.added.top);
         format.setBottomPadding(change.added.bottom);
         cell.setFormat(format);
+    }
+    for (int number : plan.blocksToShow) {
+        QTextCursor cursor(document->findBlockByNumber(number));
+        QTextBlockFormat shown;
+        shown.setBackground(QBrush());
+        cursor.mergeBlockFormat(shown);
     }
 }
 
@@ -169,19 +195,19 @@ public:
         if (m_busy)
             return;
         const QScopedValueRollback<bool> busy(m_busy, true);
-        const std::vector<Change> changes = planAll(m_document);
+        const Plan changes = planAll(m_document);
         if (changes.empty())
             return;
         const bool modified = m_document->isModified();
         if (!m_document->isUndoAvailable() && !m_document->isRedoAvailable()) {
             // Nothing to undo yet: the padding is no step of its own.
             m_document->setUndoRedoEnabled(false);
-            commit(changes);
+            commit(m_document, changes);
             m_document->setUndoRedoEnabled(true);
         } else {
             QTextCursor cursor(m_document);
             cursor.joinPreviousEditBlock();
-            commit(changes);
+            commit(m_document, changes);
             cursor.endEditBlock();
         }
         if (!modified)
@@ -197,8 +223,8 @@ private:
 
 bool apply(QTextDocument* document)
 {
-    const std::vector<Change> changes = planAll(document);
-    commit(changes);
+    const Plan changes = planAll(document);
+    commit(document, changes);
     return !changes.empty();
 }
 

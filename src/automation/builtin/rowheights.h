@@ -10,6 +10,10 @@
 //
 // A row whose content is taller than an exact height stays as tall as its
 // content: Qt's layout cannot clip a row.
+//
+// An empty paragraph right before a table is given a (transparent)
+// background: Qt hides such a block otherwise, where Word shows an empty
+// line.
 
 class QTextDocument;
 
