@@ -159,4 +159,15 @@ std::optional<std::int16_t> wholeInt16(QStringView text)
     return toInt16(roundHalfEven(leading(text)));
 }
 
+QString halfWidth(QString text)
+{
+    for (QChar& c : text) {
+        if (c.unicode() >= 0xFF01 && c.unicode() <= 0xFF5E)
+            c = QChar(c.unicode() - 0xFF01 + 0x21);
+        else if (c.unicode() == 0x3000)
+            c = u' ';
+    }
+    return text;
+}
+
 } // namespace numbers

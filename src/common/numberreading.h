@@ -4,6 +4,7 @@
 // a number. Whole numbers are rounded to the nearest integer, ties to the
 // even neighbour (2.5 -> 2, 3.5 -> 4).
 
+#include <QString>
 #include <QStringView>
 #include <cstdint>
 #include <optional>
@@ -23,5 +24,10 @@ std::optional<std::int16_t> wholeInt16(QStringView text);
 
 // A rounded value as 16-bit, when it fits.
 std::optional<std::int16_t> toInt16(double rounded);
+
+// The text with full-width letters, digits and signs ("１２．５", typed
+// with a Chinese input method in full-width mode) and the ideographic
+// space turned into their ASCII forms, for boxes that take a number.
+QString halfWidth(QString text);
 
 } // namespace numbers

@@ -36,6 +36,7 @@ TEST(FontSizes, ChineseNamesAndPointsBothWay)
     EXPECT_EQ(fontSizeFromText(QStringLiteral("初号")), 42.0);
     EXPECT_EQ(fontSizeFromText(QStringLiteral(" 13 ")), 13.0);
     EXPECT_EQ(fontSizeFromText(QStringLiteral("10.3磅")), 10.5); // half points, as a file keeps them
+    EXPECT_EQ(fontSizeFromText(QStringLiteral("１０．５")), 10.5);   // typed in full-width mode
     EXPECT_FALSE(fontSizeFromText(QStringLiteral("大")));
     EXPECT_FALSE(fontSizeFromText(QStringLiteral("0")));
     EXPECT_FALSE(fontSizeFromText(QStringLiteral("2000")));

@@ -93,7 +93,7 @@ TEST_F(EditedRoundTrip, EveryCommandComesBackFromTheDocAndLibreOfficeSeesTheOdtA
     selectCells(2, 3, 3, 3);
     action("documentMergeCells")->trigger();
     editor->setTextCursor(table()->cellAt(1, 0).firstCursorPosition());
-    dialogue.inputs.push_back(QStringLiteral("3.5"));
+    dialogue.inputs.push_back(QStringLiteral("３．５")); // typed in full-width mode
     action("documentColumnWidth")->trigger();
     editor->setTextCursor(table()->cellAt(6, 1).firstCursorPosition());
     dialogue.inputs.push_back(QStringLiteral("1.2"));

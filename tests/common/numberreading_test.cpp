@@ -75,3 +75,11 @@ TEST(NumberReading, SixteenBitRangeIsChecked)
     EXPECT_EQ(numbers::wholeInt16(u"-32768.5"), std::int16_t(-32768));
     EXPECT_FALSE(numbers::wholeInt16(u"1e400").has_value());
 }
+
+TEST(NumberReading, FullWidthFormsBecomeAscii)
+{
+    EXPECT_EQ(numbers::halfWidth(QStringLiteral("１２．５ｃｍ")), QStringLiteral("12.5cm"));
+    EXPECT_EQ(numbers::halfWidth(QStringLiteral("１５０％")), QStringLiteral("150%"));
+    EXPECT_EQ(numbers::halfWidth(QStringLiteral("\u3000３厘米")), QStringLiteral(" 3厘米"));
+    EXPECT_EQ(numbers::halfWidth(QStringLiteral("小四")), QStringLiteral("小四"));
+}

@@ -8,6 +8,7 @@
 #include "automation/builtin/enginestate.h"
 #include "automation/builtin/pageeditor.h"
 #include "automation/builtin/rowheights.h"
+#include "common/numberreading.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -82,13 +83,13 @@ void DocumentWindow::showZoom(double zoom, bool)
 
 void DocumentWindow::applyZoomText(const QString& text)
 {
-    const QString typed = text.trimmed();
+    const QString typed = numbers::halfWidth(text).trimmed();
     if (typed == fitWidthChoice()) {
         m_editor->fitWidth();
         return;
     }
     bool ok = false;
-    const double value = QLocale::c().toDouble(QString(typed).remove(u'%').remove(u'％').trimmed(), &ok);
+    const double value = QLocale::c().toDouble(QString(typed).remove(u'%').trimmed(), &ok);
     if (!ok || value < PageEditor::kMinimumZoom * 100 - 1e-6 || value > PageEditor::kMaximumZoom * 100 + 1e-6) {
         statusBar()->showMessage(QStringLiteral("“%1”不是有效的显示比例，请输入 50% 到 200% 之间的数。").arg(typed), 5000);
         showZoom(m_editor->zoom(), m_editor->fitsWidth());

@@ -8,6 +8,7 @@
 #include "automation/builtin/tableediting.h"
 #include "automation/word.h"
 #include "common/dialogue.h"
+#include "common/numberreading.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -245,7 +246,8 @@ namespace {
 std::optional<double> centimetres(const QString& text, double least, double most)
 {
     bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed().remove(QStringLiteral("厘米")).remove(QStringLiteral("cm")).trimmed(), &ok);
+    const QString plain = numbers::halfWidth(text).trimmed().remove(QStringLiteral("厘米")).remove(QStringLiteral("cm")).trimmed();
+    const double value = QLocale::c().toDouble(plain, &ok);
     if (!ok || value < least || value > most)
         return std::nullopt;
     return value;

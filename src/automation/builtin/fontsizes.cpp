@@ -1,5 +1,7 @@
 #include "automation/builtin/fontsizes.h"
 
+#include "common/numberreading.h"
+
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
@@ -39,7 +41,7 @@ const QStringList& fontSizeChoices()
 
 std::optional<double> fontSizeFromText(const QString& text)
 {
-    QString t = text.trimmed();
+    QString t = numbers::halfWidth(text).trimmed();
     for (const NamedSize& size : kNamed)
         if (t == QString::fromUtf16(size.name))
             return size.points;
