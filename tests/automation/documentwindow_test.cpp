@@ -21,6 +21,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTextTable>
 
@@ -129,10 +130,21 @@ TEST_F(DocumentWindowTest, TableCommandsAddRemoveMergeAndSplit)
     action("documentDeleteColumns")->trigger();
     EXPECT_EQ(table()->columns(), 7);
 
-    // Two cells of a day merged, then split again.
-    QTextCursor two = table()->cellAt(1, 1).firstCursorPosition();
-    two.setPosition(table()->cellAt(2, 1).firstCursorPosition().position(), QTextCursor::KeepAnchor);
-    editor->setTextCursor(two);
+    // Two cells of a day merged, then split again. As in Word, each cell's
+    // text becomes a paragraph of the merged cell, an empty one none.
+    table()->cellAt(1, 1).firstCursorPosition().insertText(QStringLiteral("数学"));
+    table()->cellAt(2, 1).firstCursorPosition().insertText(QStringLiteral("语文"));
+    selectCells(1, 1, 3, 1);
+    action("documentMergeCells")->trigger();
+    EXPECT_EQ(table()->cellAt(1, 1).rowSpan(), 3);
+    QStringList paragraphs;
+    for (auto it = table()->cellAt(1, 1).begin(); !it.atEnd(); ++it)
+        paragraphs << it.currentBlock().text();
+    EXPECT_EQ(paragraphs, (QStringList{QStringLiteral("数学"), QStringLiteral("语文")}));
+    action("documentUndo")->trigger();
+    EXPECT_EQ(table()->cellAt(1, 1).rowSpan(), 1);
+    EXPECT_EQ(table()->cellAt(2, 1).firstCursorPosition().block().text(), QStringLiteral("语文"));
+    selectCells(1, 1, 2, 1);
     action("documentMergeCells")->trigger();
     EXPECT_EQ(table()->cellAt(1, 1).rowSpan(), 2);
     goToCell(1, 1);

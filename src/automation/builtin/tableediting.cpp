@@ -3,6 +3,7 @@
 #include "automation/builtin/docconvert.h"
 #include "automation/builtin/enginestate.h"
 
+#include <QTextDocumentFragment>
 #include <QTextTable>
 #include <cmath>
 
@@ -120,7 +121,33 @@ bool mergeCells(const QTextCursor& cursor)
     const CellRange range = selectedCells(cursor);
     if (!table || !range.valid() || range.rows * range.columns < 2)
         return false;
+    // As in Word, what each cell held becomes paragraphs of the merged
+    // cell, in reading order (Qt's merge would run the texts together on
+    // one line with spaces between). The other cells are emptied first and
+    // their content put back after the merge.
+    QList<QTextDocumentFragment> moved;
+    for (int r = range.firstRow; r < range.firstRow + range.rows; ++r)
+        for (int c = range.firstColumn; c < range.firstColumn + range.columns; ++c) {
+            const QTextTableCell cell = table->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c || (r == range.firstRow && c == range.firstColumn))
+                continue;
+            QTextCursor content = cell.firstCursorPosition();
+            content.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            if (!content.hasSelection())
+                continue;
+            moved << content.selection();
+            content.removeSelectedText();
+        }
     table->mergeCells(range.firstRow, range.firstColumn, range.rows, range.columns);
+    const QTextTableCell merged = table->cellAt(range.firstRow, range.firstColumn);
+    QTextCursor end = merged.lastCursorPosition();
+    bool empty = merged.firstCursorPosition().position() == end.position();
+    for (const QTextDocumentFragment& fragment : std::as_const(moved)) {
+        if (!empty)
+            end.insertBlock();
+        end.insertFragment(fragment);
+        empty = false;
+    }
     return true;
 }
 
