@@ -11,13 +11,13 @@
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
 #include "support/timetablesteps.h"
+#include "support/files.h"
 #include "support/programs.h"
 #include "support/windowtest.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -35,19 +35,6 @@
 using namespace testsupport;
 
 namespace {
-
-QString corpus(const char* name)
-{
-    return QDir(qEnvironmentVariable("LUMETRA_CORPUS_DIR")).filePath(QString::fromLatin1(name));
-}
-
-QByteArray digest(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
-}
 
 using SavingTest = TimetableSteps<>;
 
