@@ -4,6 +4,7 @@
 #include "docfile/opendocument.h"
 
 #include "docfile/container.h"
+#include "docfile/tablegrid.h"
 #include "docfile/writer_records.h"
 
 #include <charconv>
@@ -242,7 +243,7 @@ private:
     std::string table(const Table& t)
     {
         const std::int32_t textWidth = doc_.section.pageWidth - doc_.section.marginLeft - doc_.section.marginRight;
-        const odt::Grid grid = odt::tableGrid(t, textWidth);
+        const TableGrid grid = tableGrid(t, textWidth);
         std::int32_t width = 0;
         for (std::int32_t w : grid.columnWidths) width += w;
         const std::string tableName = "表格" + std::to_string(++tables_);
@@ -259,7 +260,7 @@ private:
         return xml + "</table:table>";
     }
 
-    std::string row(const Table& t, const Row& row, const std::vector<odt::GridCell>& cells, std::size_t columns)
+    std::string row(const Table& t, const Row& row, const std::vector<GridCell>& cells, std::size_t columns)
     {
         std::string xml = "<table:table-row";
         if (row.heightRule == 1 || row.heightRule == 2) {
@@ -269,7 +270,7 @@ private:
         }
         xml += ">";
         int column = 0;
-        for (const odt::GridCell& g : cells) {
+        for (const GridCell& g : cells) {
             for (; column < g.column; ++column) xml += "<table:table-cell><text:p/></table:table-cell>";
             xml += cell(t, g);
             for (int k = 1; k < g.columns; ++k) xml += "<table:covered-table-cell/>";
@@ -279,7 +280,7 @@ private:
         return xml + "</table:table-row>";
     }
 
-    std::string cell(const Table& t, const odt::GridCell& g)
+    std::string cell(const Table& t, const GridCell& g)
     {
         std::string text;
         for (const Paragraph& p : g.cell->paragraphs) text += paragraph(p);

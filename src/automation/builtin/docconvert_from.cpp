@@ -2,6 +2,7 @@
 
 #include "automation/builtin/builtinobjects.h"
 #include "automation/builtin/convertshared.h"
+#include "docfile/tablegrid.h"
 
 #include <QTextBlock>
 #include <QTextFrame>
@@ -46,120 +47,42 @@ void fillBlock(QTextCursor& cursor, const docfile::Paragraph& paragraph)
     }
 }
 
-// The grid of a table whose rows may have different cells: every cell edge
-// of every row, edges closer than a small tolerance taken as one.
-std::vector<std::int32_t> gridEdges(const docfile::Table& table)
-{
-    std::vector<std::int32_t> edges;
-    for (const docfile::Row& row : table.rows) {
-        std::int32_t x = 0;
-        for (const docfile::Cell& cell : row.cells) {
-            x += std::max<std::int32_t>(cell.width, 0);
-            edges.push_back(x);
-        }
-    }
-    std::sort(edges.begin(), edges.end());
-    std::vector<std::int32_t> merged;
-    for (std::int32_t edge : edges) {
-        if (edge <= 0)
-            continue;
-        if (merged.empty() || edge - merged.back() > 30)
-            merged.push_back(edge);
-        else
-            merged.back() = std::max(merged.back(), edge);
-    }
-    return merged;
-}
-
-void insertTable(QTextCursor& cursor, const docfile::Table& model)
+void insertTable(QTextCursor& cursor, const docfile::Table& model, std::int32_t textWidth)
 {
     if (model.rows.empty())
         return;
-    size_t mostCells = 0;
-    bool widthsKnown = true;
-    for (const docfile::Row& row : model.rows) {
-        mostCells = std::max(mostCells, row.cells.size());
-        for (const docfile::Cell& cell : row.cells)
-            widthsKnown = widthsKnown && cell.width > 0;
-    }
-    if (mostCells == 0)
-        return;
-    std::vector<std::int32_t> edges = widthsKnown ? gridEdges(model) : std::vector<std::int32_t>{};
-    if (edges.size() < mostCells || edges.size() > 63)
-        edges.clear(); // widths that do not describe a grid: share the width out evenly
-    const int columns = edges.empty() ? int(mostCells) : int(edges.size());
+    const docfile::TableGrid grid = docfile::tableGrid(model, textWidth);
+    const int columns = int(grid.columnWidths.size());
     const int rows = int(model.rows.size());
+    if (columns == 0)
+        return;
 
     QTextTableFormat format = plainTableFormat();
     format.setCellPadding(fromTwips(model.cellMargin)); // as other word processors lay the file out
-    if (!edges.empty()) {
-        QList<QTextLength> constraints;
-        std::int32_t previous = 0;
-        for (std::int32_t edge : edges) {
-            constraints << QTextLength(QTextLength::FixedLength, fromTwips(edge - previous));
-            previous = edge;
-        }
-        format.setColumnWidthConstraints(constraints);
-    } else {
+    if (grid.even) {
         format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    } else {
+        QList<QTextLength> constraints;
+        for (std::int32_t width : grid.columnWidths)
+            constraints << QTextLength(QTextLength::FixedLength, fromTwips(width));
+        format.setColumnWidthConstraints(constraints);
     }
     QTextTable* table = cursor.insertTable(rows, columns, format);
 
-    // Where each cell of each row stands on the grid: its first column and
-    // how many it covers.
-    struct Place {
-        int column = 0, span = 1;
-    };
-    std::vector<std::vector<Place>> places(model.rows.size());
-    for (int r = 0; r < rows; ++r) {
-        const docfile::Row& row = model.rows[size_t(r)];
-        int column = 0;
-        std::int32_t x = 0;
-        for (size_t i = 0; i < row.cells.size() && column < columns; ++i) {
-            int span = 1;
-            if (!edges.empty()) {
-                x += row.cells[i].width;
-                // The cell reaches the grid edge nearest its right side.
-                int last = column;
-                while (last + 1 < columns && edges[size_t(last)] + 30 < x)
-                    ++last;
-                span = last - column + 1;
-            }
-            if (i + 1 == row.cells.size())
-                span = columns - column; // the row's last cell fills the row
-            places[size_t(r)].push_back({column, span});
-            column += span;
-        }
-    }
-    // The cell in row r that stands where `place` does, and continues a merge.
-    auto continuing = [&](int r, const Place& place) {
-        const std::vector<Place>& row = places[size_t(r)];
-        for (size_t i = 0; i < row.size(); ++i)
-            if (row[i].column == place.column && row[i].span == place.span)
-                return model.rows[size_t(r)].cells[i].verticalMerge == 2;
-        return false;
-    };
-
     // A cell merged down takes in the continuing cells below it, which have
     // no place of their own in the word processor: what they hold is left
-    // out, as Word does not show it either.
-    std::vector<std::vector<bool>> covered(size_t(rows), std::vector<bool>(size_t(columns), false));
+    // out, as Word does not show it either. A row's last cell fills the row.
     for (int r = 0; r < rows; ++r) {
-        for (size_t i = 0; i < places[size_t(r)].size(); ++i) {
-            const Place place = places[size_t(r)][i];
-            if (covered[size_t(r)][size_t(place.column)])
+        const std::vector<docfile::GridCell>& cells = grid.rows[size_t(r)];
+        for (size_t i = 0; i < cells.size(); ++i) {
+            const docfile::GridCell& place = cells[i];
+            if (place.covered)
                 continue;
-            int rowSpan = 1;
-            if (model.rows[size_t(r)].cells[i].verticalMerge == 1)
-                while (r + rowSpan < rows && continuing(r + rowSpan, place))
-                    ++rowSpan;
-            for (int k = 1; k < rowSpan; ++k)
-                for (int c = place.column; c < place.column + place.span; ++c)
-                    covered[size_t(r + k)][size_t(c)] = true;
-            if (rowSpan > 1 || place.span > 1)
-                table->mergeCells(r, place.column, rowSpan, place.span);
+            const int span = i + 1 == cells.size() ? columns - place.column : place.columns;
+            if (place.rows > 1 || span > 1)
+                table->mergeCells(r, place.column, place.rows, span);
 
-            const docfile::Cell& cell = model.rows[size_t(r)].cells[i];
+            const docfile::Cell& cell = *place.cell;
             QTextTableCell tableCell = table->cellAt(r, place.column);
             QTextTableCellFormat cellFormat = tableCell.format().toTableCellFormat();
             cellFormat.setVerticalAlignment(cell.verticalAlignment == 1   ? QTextCharFormat::AlignMiddle
@@ -227,7 +150,8 @@ void fromModel(const docfile::Document& model, DocumentData& document)
             }
             // A table goes straight after the paragraph before it; the
             // paragraph that follows a table is the next block's.
-            insertTable(cursor, std::get<docfile::Table>(model.blocks[i]));
+            insertTable(cursor, std::get<docfile::Table>(model.blocks[i]),
+                        model.section.pageWidth - model.section.marginLeft - model.section.marginRight);
             freshBlock = afterTable = true;
         }
     }
