@@ -1,5 +1,6 @@
 #include "automation/builtin/builtinapplication.h"
 #include "automation/builtin/docconvert.h"
+#include "automation/builtin/rowheights.h"
 #include "automation/factory.h"
 #include "create/builder.h"
 #include "docfile/samples.h"
@@ -249,6 +250,7 @@ TEST(DocConvert, EmptyLinesAroundTablesAreShownAndKept)
     const docfile::Paragraph note = samples::paragraph({samples::run("备注", "宋体", 10.5)}, 0);
     model.blocks = {table, note, empty, table, empty, note, empty};
     const auto document = documentOf(model);
+    rowheights::apply(document->text.get()); // as the window and printing draw it
     QAbstractTextDocumentLayout* layout = document->text->documentLayout();
     const QList<QTextFrame*> tables = document->text->rootFrame()->childFrames();
     ASSERT_EQ(tables.size(), 2);

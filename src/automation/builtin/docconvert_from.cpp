@@ -122,11 +122,10 @@ void fromModel(const docfile::Document& model, DocumentData& document)
     page.footerDistance = model.section.footerDistance / 20.0f;
     page.verticalAlignment = model.section.verticalAlignment;
 
-    // Qt hides an empty block right before or right after a table. An
-    // empty paragraph there in the file is an empty line in Word: one
-    // after a table gets a block of its own past the table's hidden one,
-    // one before a table a background property, which keeps Qt from hiding
-    // it.
+    // Qt hides an empty block right after a table, where Word shows an
+    // empty line: an empty paragraph there in the file gets a block of its
+    // own past the table's hidden one. (One right before a table is kept
+    // shown by rowheights.h, however it came to be empty.)
     QTextCursor cursor(document.text.get());
     bool freshBlock = true;  // the cursor stands in an empty block of its own
     bool afterTable = false; // ... the one that follows a table
@@ -135,12 +134,6 @@ void fromModel(const docfile::Document& model, DocumentData& document)
             if (!freshBlock || (afterTable && paragraph->runs.empty()))
                 cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
             fillBlock(cursor, *paragraph);
-            const bool beforeTable = i + 1 < model.blocks.size() && std::holds_alternative<docfile::Table>(model.blocks[i + 1]);
-            if (beforeTable && paragraph->runs.empty()) {
-                QTextBlockFormat shown;
-                shown.setBackground(QBrush());
-                cursor.mergeBlockFormat(shown);
-            }
             freshBlock = afterTable = false;
         } else {
             if (i == 0) {
