@@ -15,20 +15,36 @@ std::int32_t widthOf(const Row& row, const Cell& cell, std::int32_t textWidth)
     return std::max<std::int32_t>(textWidth / static_cast<std::int32_t>(std::max<std::size_t>(row.cells.size(), 1)), 1);
 }
 
-// Every cell edge of every row, close ones taken as the furthest of them.
+// Every cell edge of every row; close ones are one edge, at the place most
+// rows have it (the smaller on a tie). A row merged into one cell whose
+// width was rounded apart from the others' sum does not move the edge.
 std::vector<std::int32_t> gridEdges(const Table& table, std::int32_t textWidth)
 {
-    std::vector<std::int64_t> all;
+    std::vector<std::int32_t> all;
     for (const Row& row : table.rows) {
         std::int64_t x = 0;
-        for (const Cell& cell : row.cells) all.push_back(x += widthOf(row, cell, textWidth));
+        for (const Cell& cell : row.cells)
+            all.push_back(static_cast<std::int32_t>(std::min<std::int64_t>(x += widthOf(row, cell, textWidth), INT32_MAX)));
     }
     std::sort(all.begin(), all.end());
     std::vector<std::int32_t> edges;
-    for (std::int64_t edge : all) {
-        const auto e = static_cast<std::int32_t>(std::min<std::int64_t>(edge, INT32_MAX));
-        if (edges.empty() || e - edges.back() > kSameEdge) edges.push_back(e);
-        else edges.back() = e;
+    for (std::size_t i = 0; i < all.size();) {
+        // A group: edges each within kSameEdge of the one before.
+        std::size_t end = i + 1;
+        while (end < all.size() && all[end] - all[end - 1] <= kSameEdge) ++end;
+        std::int32_t best = all[i];
+        std::size_t bestCount = 0;
+        for (std::size_t j = i; j < end;) {
+            std::size_t k = j;
+            while (k < end && all[k] == all[j]) ++k;
+            if (k - j > bestCount) {
+                best = all[j];
+                bestCount = k - j;
+            }
+            j = k;
+        }
+        edges.push_back(best);
+        i = end;
     }
     return edges;
 }
