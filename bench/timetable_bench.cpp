@@ -4,8 +4,8 @@
 // loop, so every case runs the events the turn ends with, inside the timing.
 
 #include "automation/builtin/builtinapplication.h"
-#include "automation/builtin/docconvert.h"
-#include "automation/builtin/printing.h"
+#include "wordprocessor/docconvert.h"
+#include "wordprocessor/printing.h"
 #include "automation/factory.h"
 #include "create/builder.h"
 #include "timetablework.h"
@@ -72,7 +72,7 @@ public:
         QApplication::processEvents();
         path = folder.filePath("timetable.doc");
         auto builtin = std::dynamic_pointer_cast<word::builtin::BuiltinApplication>(timetable.application);
-        docfile::writeFile(word::builtin::toModel(*builtin->state()->active), QFile::encodeName(path).toStdString());
+        docfile::writeFile(wordprocessor::toModel(*builtin->state()->active), QFile::encodeName(path).toStdString());
         timetable.application->quit(word::DoNotSaveChanges);
     }
     QTemporaryDir folder;
@@ -109,9 +109,9 @@ void SaveAndExportTimetable(benchmark::State& state, bool pdf)
             QPrinter printer(QPrinter::HighResolution);
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(target);
-            word::builtin::printDocument(*document, printer, 1);
+            wordprocessor::printDocument(*document, printer, 1);
         } else {
-            docfile::writeFile(word::builtin::toModel(*document), QFile::encodeName(target).toStdString());
+            docfile::writeFile(wordprocessor::toModel(*document), QFile::encodeName(target).toStdString());
         }
     }
     app->quit(word::DoNotSaveChanges);

@@ -1,7 +1,7 @@
 #include "automation/builtin/builtinapplication.h"
 #include "automation/builtin/builtinobjects.h"
-#include "automation/builtin/documentwindow.h"
-#include "automation/builtin/enginestate.h"
+#include "wordprocessor/documentwindow.h"
+#include "wordprocessor/document.h"
 #include "automation/factory.h"
 #include "support/scripteddialogue.h"
 #include "support/windowtest.h"
@@ -148,7 +148,7 @@ TEST(BuiltinEngine, ClosingTheWindowEndsTheInstance)
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->toPlainText().contains(QStringLiteral("课程")));
     // The page is shown at its real width (an A4 page by default).
-    EXPECT_NEAR(editor->lineWrapColumnOrWidth(), 595.3 * word::builtin::unitsPerPoint(), 1.0);
+    EXPECT_NEAR(editor->lineWrapColumnOrWidth(), 595.3 * wordprocessor::unitsPerPoint(), 1.0);
 
     window->close();
     testsupport::settle();

@@ -1,6 +1,6 @@
 #include "automation/builtin/builtinapplication.h"
 #include "automation/builtin/builtinobjects.h"
-#include "automation/builtin/enginestate.h"
+#include "wordprocessor/document.h"
 #include "automation/factory.h"
 #include "create/builder.h"
 #include "support/recordingengine.h"

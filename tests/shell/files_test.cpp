@@ -3,7 +3,7 @@
 // can see what we wrote.
 
 #include "automation/builtin/builtinapplication.h"
-#include "automation/builtin/enginestate.h"
+#include "wordprocessor/document.h"
 #include "automation/factory.h"
 #include "create/initdialog.h"
 #include "entry/entrydialog.h"

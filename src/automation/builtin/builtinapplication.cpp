@@ -1,18 +1,16 @@
 #include "automation/builtin/builtinapplication.h"
 
 #include "automation/builtin/builtinobjects.h"
-#include "automation/builtin/docfiles.h"
-#include "automation/builtin/printing.h"
-#include "automation/builtin/recoverycopies.h"
-#include "automation/savedialog.h"
+#include "automation/checks.h"
 #include "platform/printdestination.h"
+#include "wordprocessor/printing.h"
+#include "wordprocessor/recoverycopies.h"
 
 #include <QPrinter>
-#include "automation/builtin/documentwindow.h"
 
 namespace word::builtin {
 
-BuiltinApplication::BuiltinApplication() : m_state(std::make_shared<EngineState>()) {}
+BuiltinApplication::BuiltinApplication() : m_state(std::make_shared<wordprocessor::Instance>()) {}
 
 BuiltinApplication::~BuiltinApplication()
 {
@@ -32,55 +30,45 @@ std::shared_ptr<BuiltinApplication> BuiltinApplication::create()
 
 std::shared_ptr<Documents> BuiltinApplication::documents()
 {
-    m_state->requireAlive();
+    requireAlive(*m_state);
     return std::make_shared<BuiltinDocuments>(m_state);
 }
 
 std::shared_ptr<Document> BuiltinApplication::activeDocument()
 {
-    return std::make_shared<BuiltinDocument>(m_state, m_state->requireActive());
+    return std::make_shared<BuiltinDocument>(m_state, requireActive(*m_state));
 }
 
 std::shared_ptr<Selection> BuiltinApplication::selection()
 {
-    m_state->requireActive();
+    requireActive(*m_state);
     return std::make_shared<BuiltinSelection>(m_state);
 }
 
 void BuiltinApplication::setVisible(bool visible)
 {
-    m_state->requireAlive();
-    m_state->visible = visible;
-    if (visible) {
-        if (!m_state->window)
-            m_state->window = new DocumentWindow(m_state);
-        if (m_state->active)
-            m_state->window->showDocument(m_state->active);
-        m_state->window->show();
-        m_state->window->raise();
-    } else if (m_state->window) {
-        m_state->window->hide();
-    }
+    requireAlive(*m_state);
+    m_state->show(visible);
 }
 
 bool BuiltinApplication::visible()
 {
-    m_state->requireAlive();
+    requireAlive(*m_state);
     return m_state->visible;
 }
 
 bool BuiltinApplication::quit(int saveChanges)
 {
-    m_state->requireAlive();
-    if (!settleUnsavedChanges(*m_state, saveChanges))
-        return false;
-    m_state->end();
-    return true;
+    requireAlive(*m_state);
+    const auto changes = saveChanges == DoNotSaveChanges ? wordprocessor::UnsavedChanges::Discard
+                         : saveChanges == SaveChanges    ? wordprocessor::UnsavedChanges::Save
+                                                         : wordprocessor::UnsavedChanges::Ask;
+    return translated([&] { return m_state->quit(changes); });
 }
 
 void BuiltinApplication::printOut(const QString& copies, bool)
 {
-    const auto document = m_state->requireActive();
+    const auto document = requireActive(*m_state);
     const int count = printCopies(copies);
     QString problem;
     const std::unique_ptr<QPrinter> printer = platform::openPrinter(&problem);
@@ -88,7 +76,7 @@ void BuiltinApplication::printOut(const QString& copies, bool)
         throw AutomationError(problem);
     // Printing in the background is not needed: the document is small and
     // is sent to the print system at once.
-    printDocument(*document, *printer, count);
+    translated([&] { wordprocessor::printDocument(*document, *printer, count); });
 }
 
 bool BuiltinApplication::running() const

@@ -1,14 +1,14 @@
 #pragma once
-// The word processor built into the program: documents held in memory as
-// Qt rich-text documents, shown in their own window when the application is
-// made visible. One BuiltinApplication is one instance, as one process of an
-// external word processor would be.
+// The word processor built into the program, as the automation interface
+// drives it: one BuiltinApplication is one instance of the word processor,
+// as one process of an external word processor would be; its documents are
+// shown in the word processor's window when the application is made
+// visible.
 
 #include "automation/word.h"
+#include "wordprocessor/instance.h"
 
 namespace word::builtin {
-
-class EngineState;
 
 class BuiltinApplication : public Application, public std::enable_shared_from_this<BuiltinApplication> {
 public:
@@ -26,12 +26,12 @@ public:
     void setEndedHandler(std::function<void()> handler) override;
     void keepRecoveryCopies() override;
 
-    // For tests and the engine's own window: the shared state of the instance.
-    std::shared_ptr<EngineState> state() const { return m_state; }
+    // For tests: the word processor's instance.
+    std::shared_ptr<wordprocessor::Instance> state() const { return m_state; }
 
 private:
     BuiltinApplication();
-    std::shared_ptr<EngineState> m_state;
+    std::shared_ptr<wordprocessor::Instance> m_state;
 };
 
 } // namespace word::builtin

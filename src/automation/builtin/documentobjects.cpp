@@ -1,14 +1,14 @@
 #include "automation/builtin/documentobjects.h"
-#include "automation/builtin/recoverycopies.h"
 
-#include "automation/builtin/docfiles.h"
-#include "automation/builtin/documentwindow.h"
+#include "wordprocessor/docfiles.h"
 #include "automation/builtin/tableobjects.h"
 
 #include <QFileInfo>
 #include <QTextBlock>
 
 namespace word::builtin {
+
+using namespace wordprocessor;
 
 namespace {
 
@@ -56,7 +56,7 @@ private:
     // paragraphs the selection touches (the one at the insertion point).
     void apply(const QTextBlockFormat& format)
     {
-        DocPtr document = m_state->requireActive();
+        DocPtr document = requireActive(*m_state);
         QTextTable* table = document->selectedTable;
         if (!table) {
             document->cursor.mergeBlockFormat(format);
@@ -102,7 +102,7 @@ private:
     // covers when it covers any.
     void apply(const QTextCharFormat& format)
     {
-        DocPtr document = m_state->requireActive();
+        DocPtr document = requireActive(*m_state);
         document->typingFormat.merge(format);
         if (document->cursor.hasSelection())
             document->cursor.mergeCharFormat(format);
@@ -117,39 +117,26 @@ private:
 
 std::shared_ptr<Document> BuiltinDocuments::adopt(const DocPtr& document)
 {
-    m_state->documents.push_back(document);
-    m_state->active = document;
-    if (m_state->recovery)
-        m_state->recovery->watch(document);
-    if (m_state->window)
-        m_state->window->showDocument(document);
+    m_state->add(document);
     return std::make_shared<BuiltinDocument>(m_state, document);
 }
 
 std::shared_ptr<Document> BuiltinDocuments::add()
 {
-    m_state->requireAlive();
-    auto data = std::make_shared<DocumentData>();
-    data->text = std::make_unique<QTextDocument>();
-    data->text->setDefaultFont(defaultDocumentFont());
-    data->name = QStringLiteral("文档%1").arg(++m_state->untitledCounter);
-    data->cursor = QTextCursor(data->text.get());
-    data->typingFormat.setFont(defaultDocumentFont());
-    EngineState::applyPage(*data);
-    data->text->setModified(false);
-    return adopt(data);
+    requireAlive(*m_state);
+    return std::make_shared<BuiltinDocument>(m_state, m_state->addNew());
 }
 
 std::shared_ptr<Document> BuiltinDocuments::open(const OpenArguments& arguments)
 {
-    m_state->requireAlive();
+    requireAlive(*m_state);
     // Passwords and conversions do not apply: the file is read as it is.
-    return adopt(openDocument(arguments.filename));
+    return adopt(translated([&] { return wordprocessor::openDocument(arguments.filename); }));
 }
 
 std::shared_ptr<Document> BuiltinDocuments::item(const QString& nameOrPath)
 {
-    m_state->requireAlive();
+    requireAlive(*m_state);
     for (const auto& document : m_state->documents) {
         if ((!document->path.isEmpty() && QFileInfo(document->path) == QFileInfo(nameOrPath))
             || document->name == nameOrPath)
@@ -160,7 +147,7 @@ std::shared_ptr<Document> BuiltinDocuments::item(const QString& nameOrPath)
 
 int BuiltinDocuments::count()
 {
-    m_state->requireAlive();
+    requireAlive(*m_state);
     return int(m_state->documents.size());
 }
 
@@ -173,10 +160,7 @@ QString BuiltinDocument::name()
 
 void BuiltinDocument::activate()
 {
-    DocPtr data = document();
-    m_state->active = data;
-    if (m_state->window)
-        m_state->window->showDocument(data);
+    m_state->activate(document());
 }
 
 std::shared_ptr<PageSetup> BuiltinDocument::pageSetup()
@@ -192,8 +176,7 @@ std::shared_ptr<Tables> BuiltinDocument::tables()
 void BuiltinDocument::save()
 {
     DocPtr data = document();
-    if (saveDocument(*data, m_state->window) && m_state->window)
-        m_state->window->refresh();
+    translated([&] { m_state->save(*data); });
 }
 
 // ---------------------------------------------------------------- page setup
@@ -204,9 +187,7 @@ void BuiltinPageSetup::set(float PageSetupData::*member, float points)
     if (!(points >= 0.0f && points <= 1584.0f)) // 22 inches, the largest page Word allows
         throw AutomationError(QStringLiteral("页面设置的数值 %1 磅超出了允许的范围。").arg(double(points)));
     data->page.*member = points;
-    EngineState::applyPage(*data);
-    if (m_state->window)
-        m_state->window->pageChanged(data);
+    m_state->pageChanged(data);
 }
 
 void BuiltinPageSetup::setVerticalAlignment(int alignment)
@@ -221,26 +202,26 @@ void BuiltinPageSetup::setVerticalAlignment(int alignment)
 
 std::shared_ptr<ParagraphFormat> BuiltinSelection::paragraphFormat()
 {
-    m_state->requireActive();
+    requireActive(*m_state);
     return std::make_shared<BuiltinParagraphFormat>(m_state);
 }
 
 std::shared_ptr<Font> BuiltinSelection::font()
 {
-    m_state->requireActive();
+    requireActive(*m_state);
     return std::make_shared<BuiltinFont>(m_state);
 }
 
 void BuiltinSelection::typeText(const QString& text)
 {
-    DocPtr document = m_state->requireActive();
+    DocPtr document = requireActive(*m_state);
     document->selectedTable = nullptr;
     document->cursor.insertText(text, document->typingFormat);
 }
 
 void BuiltinSelection::typeParagraph()
 {
-    DocPtr document = m_state->requireActive();
+    DocPtr document = requireActive(*m_state);
     document->selectedTable = nullptr;
     // The new paragraph carries on the paragraph and font formats.
     document->cursor.insertBlock(document->cursor.blockFormat(), document->typingFormat);
@@ -248,7 +229,7 @@ void BuiltinSelection::typeParagraph()
 
 std::shared_ptr<Range> BuiltinSelection::range()
 {
-    DocPtr document = m_state->requireActive();
+    DocPtr document = requireActive(*m_state);
     return std::make_shared<BuiltinRange>(m_state, document, document->cursor.position());
 }
 
@@ -256,7 +237,7 @@ std::shared_ptr<Range> BuiltinSelection::range()
 // insertion point (in the innermost table around it).
 std::shared_ptr<Cells> BuiltinSelection::cells()
 {
-    DocPtr document = m_state->requireActive();
+    DocPtr document = requireActive(*m_state);
     if (QTextTable* table = document->selectedTable)
         return std::make_shared<BuiltinCells>(m_state, document, table, 0, table->rows() - 1);
     if (QTextTable* table = document->cursor.currentTable()) {

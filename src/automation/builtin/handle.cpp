@@ -1,16 +1,29 @@
 #include "automation/builtin/handle.h"
 
-#include "automation/automationerror.h"
-
 namespace word::builtin {
+
+void requireAlive(const wordprocessor::Instance& instance)
+{
+    if (!instance.alive)
+        throw AutomationError::notRunning();
+}
+
+DocPtr requireActive(const wordprocessor::Instance& instance)
+{
+    requireAlive(instance);
+    if (!instance.active)
+        throw AutomationError(QStringLiteral("当前没有打开的文档。"));
+    wordprocessor::openProgramEdit(*instance.active);
+    return instance.active;
+}
 
 DocPtr Handle::document() const
 {
-    m_state->requireAlive();
+    requireAlive(*m_state);
     DocPtr data = m_document.lock();
     if (!data || !data->text)
         throw AutomationError(QStringLiteral("文档已经关闭，无法继续操作。"));
-    openAutomationEdit(*data);
+    wordprocessor::openProgramEdit(*data);
     return data;
 }
 

@@ -1,16 +1,37 @@
 #pragma once
 // What every object handle of the built-in word processor holds: the
-// instance's state, kept alive as an object, and the document the handle
-// belongs to. Every call goes through the lock functions here, which check
-// that the instance still runs and that what the handle points to still
-// exists.
+// instance, kept alive as an object, and the document the handle belongs
+// to. Every call goes through the lock functions here, which check that the
+// instance still runs and that what the handle points to still exists, and
+// the word processor's own errors become the engine's.
 
-#include "automation/builtin/enginestate.h"
+#include "automation/automationerror.h"
+#include "wordprocessor/error.h"
+#include "wordprocessor/instance.h"
 
 namespace word::builtin {
 
-using StatePtr = std::shared_ptr<EngineState>;
-using DocPtr = std::shared_ptr<DocumentData>;
+using StatePtr = std::shared_ptr<wordprocessor::Instance>;
+using DocPtr = std::shared_ptr<wordprocessor::DocumentData>;
+using wordprocessor::DocumentData;
+using wordprocessor::PageSetupData;
+
+// Throws AutomationError when the instance has ended.
+void requireAlive(const wordprocessor::Instance& instance);
+// The active document, with the program's edit of this turn open on it.
+// Throws AutomationError when the instance has ended or has no document.
+DocPtr requireActive(const wordprocessor::Instance& instance);
+
+// Runs a command of the word processor; its refusal becomes AutomationError.
+template <typename F>
+auto translated(F&& command) -> decltype(command())
+{
+    try {
+        return command();
+    } catch (const wordprocessor::Error& error) {
+        throw AutomationError(error.message());
+    }
+}
 
 class Handle {
 protected:

@@ -1,11 +1,13 @@
 #include "automation/builtin/tableobjects.h"
 
-#include "automation/savedialog.h"
+#include "automation/checks.h"
 
 #include <QTextBlock>
 #include <QTextFrame>
 
 namespace word::builtin {
+
+using namespace wordprocessor;
 
 namespace {
 
@@ -98,7 +100,7 @@ std::shared_ptr<Table> BuiltinTables::add(const std::shared_ptr<Range>& range, i
 std::shared_ptr<Table> BuiltinTables::item(int index)
 {
     DocPtr data = document();
-    closeAutomationEdit(*data); // Qt lists the new tables once the edit ends
+    closeProgramEdit(*data); // Qt lists the new tables once the edit ends
     const auto tables = documentTables(data->text.get());
     if (index < 1 || index > int(tables.size()))
         throw AutomationError(tables.empty() ? QStringLiteral("文档中没有表格。")
@@ -111,7 +113,7 @@ std::shared_ptr<Table> BuiltinTables::item(int index)
 int BuiltinTables::count()
 {
     DocPtr data = document();
-    closeAutomationEdit(*data); // Qt lists the new tables once the edit ends
+    closeProgramEdit(*data); // Qt lists the new tables once the edit ends
     return int(documentTables(data->text.get()).size());
 }
 

@@ -3,7 +3,7 @@
 #include "automation/libreoffice/tableobjects.h"
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
-#include "automation/savedialog.h"
+#include "common/documentfiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -154,7 +154,7 @@ std::shared_ptr<Document> OfficeDocuments::item(const QString& nameOrPath)
     m_state->requireAlive();
     for (const DocPtr& document : m_state->documents) {
         if (document->name.compare(nameOrPath, Qt::CaseInsensitive) == 0
-            || (!document->path.isEmpty() && sameFile(document->path, nameOrPath)))
+            || (!document->path.isEmpty() && documentfiles::sameFile(document->path, nameOrPath)))
             return std::make_shared<OfficeDocument>(m_state, document);
     }
     throw AutomationError(QStringLiteral("找不到文档“%1”。").arg(nameOrPath));
@@ -216,7 +216,7 @@ bool saveDocument(EngineState& state, DocumentData& document)
         // Writer's own dialog. The document is told it is a Word 97-2003
         // one first, so that the dialog offers that format, under the title.
         const QString title = state.call([&] { return firstParagraph(document); });
-        const QString proposed = proposedFileName(title, document.name);
+        const QString proposed = documentfiles::proposedFileName(title, document.name);
         state.call([&] {
             as<css::frame::XModel>(document.model)
                 ->attachResource(rtl::OUString(),
@@ -230,10 +230,10 @@ bool saveDocument(EngineState& state, DocumentData& document)
     } else {
         // No Writer window to ask in: our own dialog.
         const QString title = state.call([&] { return firstParagraph(document); });
-        const QString target = askSaveFileName(nullptr, QString(), proposedFileName(title, document.name));
+        const QString target = documentfiles::askSaveFileName(nullptr, QString(), documentfiles::proposedFileName(title, document.name));
         if (target.isEmpty())
             return false;
-        const char* filter = isOpenDocumentName(target) ? "writer8" : "MS Word 97";
+        const char* filter = documentfiles::isOpenDocumentName(target) ? "writer8" : "MS Word 97";
         state.call([&] {
             try {
                 storable->storeAsURL(urlOf(target),

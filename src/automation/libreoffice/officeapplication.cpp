@@ -4,7 +4,8 @@
 #include "automation/libreoffice/enginestate.h"
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
-#include "automation/savedialog.h"
+#include "automation/checks.h"
+#include "common/documentfiles.h"
 #include "platform/printdestination.h"
 
 #include <QApplication>
@@ -189,7 +190,7 @@ bool OfficeApplication::quit(int saveChanges)
                 // Only changes the user could see are asked about.
                 if (!m_state->visible)
                     continue;
-                const auto answer = askToSaveChanges(nullptr, document->name, QStringLiteral("LibreOffice Writer"));
+                const auto answer = documentfiles::askToSaveChanges(nullptr, document->name, QStringLiteral("LibreOffice Writer"));
                 if (answer == QMessageBox::Cancel)
                     return false;
                 if (answer != QMessageBox::Yes)

@@ -3,7 +3,7 @@
 #include "automation/libreoffice/charlook.h"
 #include "automation/libreoffice/columnfit.h"
 #include "automation/libreoffice/uno.h"
-#include "automation/savedialog.h"
+#include "automation/checks.h"
 
 
 #include <com/sun/star/awt/FontWeight.hpp>
