@@ -10,10 +10,15 @@
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // A word processor that closes its pipe while we write to it is an
+    // error the engine reports, not the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
+
     // --help and --version need no window system: they are answered before
     // the application object exists.
     QStringList arguments;

@@ -79,6 +79,13 @@ public:
     // A moment worth keeping (course entry has closed): an engine that keeps
     // recovery copies of unsaved work writes them now; others do nothing.
     virtual void keepRecoveryCopies() {}
+    // The user keeps the word processor when the program ends without
+    // closing the timetable: it goes on with its documents, as a program of
+    // its own. Where nothing could show it (no display), its unsaved work is
+    // kept another way and the instance ends; the result is then a sentence
+    // for the user saying where the work is, otherwise empty. The owner is
+    // not told of the end.
+    virtual QString handOver() { return QString(); }
 };
 
 class Documents {

@@ -5,7 +5,9 @@
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace dialogue {
 
@@ -16,10 +18,22 @@ public:
     QMessageBox::StandardButton message(QWidget* parent, const Message& m) override
     {
         const widgets::FocusReturn focusBack(parent);
-        QMessageBox box(m.icon, m.title, m.text, m.buttons, parent);
+        // On the heap: a parent closed while the box is up (its work ended
+        // meanwhile) takes the box with it, and exec() then returns.
+        QPointer<QMessageBox> box = new QMessageBox(m.icon, m.title, m.text, m.buttons, parent);
         if (m.defaultButton != QMessageBox::NoButton)
-            box.setDefaultButton(m.defaultButton);
-        return QMessageBox::StandardButton(box.exec());
+            box->setDefaultButton(m.defaultButton);
+        QTimer watch;
+        if (m.over) {
+            QObject::connect(&watch, &QTimer::timeout, box, [&m, box] {
+                if (m.over())
+                    box->done(QMessageBox::NoButton);
+            });
+            watch.start(100);
+        }
+        const int answer = box->exec();
+        delete box;
+        return QMessageBox::StandardButton(answer);
     }
 
     std::optional<QString> input(QWidget* parent, const QString& prompt, const QString& title,
@@ -57,14 +71,15 @@ private:
                            QFileDialog::FileMode files)
     {
         const widgets::FocusReturn focusBack(parent);
-        QFileDialog dialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
-        dialog.setAcceptMode(mode);
-        dialog.setFileMode(files);
-        dialog.setDefaultSuffix(suffix(r.defaultExtension));
-        dialog.selectFile(r.fileName);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
+        QPointer<QFileDialog> dialog = new QFileDialog(parent, r.title, r.initialFolder, toQtFilter(r.filter));
+        dialog->setAcceptMode(mode);
+        dialog->setFileMode(files);
+        dialog->setDefaultSuffix(suffix(r.defaultExtension));
+        dialog->selectFile(r.fileName);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        const QStringList chosen = dialog ? dialog->selectedFiles() : QStringList();
+        delete dialog;
+        return accepted && !chosen.isEmpty() ? chosen.constFirst() : QString();
     }
 
     // "*.doc" as stored gives the suffix "doc".

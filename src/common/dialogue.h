@@ -6,6 +6,7 @@
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -18,6 +19,10 @@ struct Message {
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // A question that may stop standing while it is asked (what it waits
+    // for has happened): the box closes by itself once this is true, and
+    // the answer is NoButton.
+    std::function<bool()> over;
 };
 
 struct FileRequest {

@@ -164,6 +164,15 @@ void InitDialog::openSetTime()
 
 void InitDialog::build()
 {
+    // A second press of OK (a double click, Enter twice) while the first
+    // one's build is under way does nothing.
+    if (m_building || m_closing)
+        return;
+    m_building = true;
+    const struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{m_building};
     BuildRequest request;
     request.morningCount = Text1->text();
     request.afternoonCount = Text2->text();

@@ -56,6 +56,7 @@ private:
 
     app::Host* m_host;
     bool m_closing = false;
+    bool m_building = false; // OK is being acted on
 };
 
 } // namespace create

@@ -16,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 // The picture and icon are compiled into the program's static library; their
@@ -165,8 +166,20 @@ void MainWindow::wordProcessorEnded(const word::Application* which)
     // The objects stay until the next timetable replaces them: the handler
     // may run inside a call on them.
     enterNoTimetable();
-    if (entryDialog)
-        entryDialog->close(); // brings the main window back
+    closeEntryDialog(); // brings the main window back
+}
+
+void MainWindow::closeEntryDialog()
+{
+    if (!entryDialog)
+        return;
+    // Never under a box that is up: course entry may be the box's parent,
+    // and would be gone when the box returns to it.
+    if (QApplication::activeModalWidget()) {
+        QTimer::singleShot(50, this, &MainWindow::closeEntryDialog);
+        return;
+    }
+    entryDialog->close();
 }
 
 bool MainWindow::closeSequence()
@@ -323,6 +336,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
             // The user cancelled the word processor's quit: keep running.
             event->ignore();
             return;
+        }
+        if (answer != QMessageBox::Yes && m_state.wd && m_state.wd->running()) {
+            // The word processor stays with the document, as the user's.
+            QString note;
+            guarded(this, [&] { note = m_state.wd->handOver(); });
+            if (!note.isEmpty())
+                dialogue::inform(this, note);
         }
     }
     // The program's other windows close with the main window.

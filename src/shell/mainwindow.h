@@ -87,6 +87,8 @@ private:
     bool quitWordProcessor();
     // The instance `which` has ended, however it ended.
     void wordProcessorEnded(const word::Application* which);
+    // Ends course entry once no box is up.
+    void closeEntryDialog();
 
     app::AppState m_state;
     QMenu* m_edit = nullptr;

@@ -200,8 +200,13 @@ void OfficeDocument::save()
 
 bool saveDocument(EngineState& state, DocumentData& document)
 {
-    const auto storable = as<css::frame::XStorable>(document.model);
-    const bool hasFile = state.call([&] { return bool(storable->hasLocation()); });
+    // Every touch of the document goes through a call: the office may have
+    // gone since the last one.
+    Reference<css::frame::XStorable> storable;
+    const bool hasFile = state.call([&] {
+        storable = as<css::frame::XStorable>(document.model);
+        return bool(storable->hasLocation());
+    });
     if (hasFile) {
         state.call([&] {
             try {
@@ -217,7 +222,7 @@ bool saveDocument(EngineState& state, DocumentData& document)
         // one first, so that the dialog offers that format, under the title.
         const QString title = state.call([&] { return firstParagraph(document); });
         const QString proposed = documentfiles::proposedFileName(title, document.name);
-        state.call([&] {
+        state.callWaitingForUser([&] {
             as<css::frame::XModel>(document.model)
                 ->attachResource(rtl::OUString(),
                                  arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))},

@@ -1,8 +1,10 @@
 #include "automation/libreoffice/enginestate.h"
 
 #include "automation/libreoffice/uno.h"
+#include "common/dialogue.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QThread>
 #include <QTimer>
 
@@ -40,14 +42,16 @@ Reference<css::text::XTextViewCursor> EngineState::viewCursor(const DocumentData
 
 AutomationError EngineState::translate(const css::uno::Exception& error)
 {
-    // A call into a LibreOffice that has gone fails with a disposed bridge.
-    if (office && !office->running()) {
+    // A call into a LibreOffice that has gone fails with a disposed bridge
+    // (which LibreOffice does not always raise as DisposedException).
+    const QString message = fromUno(error.Message);
+    if (m_lost || (office && !office->running()) || message.contains(QLatin1String("disposed"))) {
         connectionLost();
         return AutomationError::notRunning();
     }
     // LibreOffice's messages end with where in its sources they came from;
     // that part means nothing to a user.
-    QString detail = fromUno(error.Message);
+    QString detail = message;
     detail = detail.left(detail.indexOf(QLatin1String(" at ./"))).trimmed();
     return AutomationError(detail.isEmpty() ? QStringLiteral("LibreOffice 拒绝了这个操作。")
                                             : QStringLiteral("LibreOffice 拒绝了这个操作：%1").arg(detail));
@@ -64,7 +68,14 @@ namespace {
 thread_local bool insideCall = false;
 } // namespace
 
-void EngineState::runCall(const std::function<void()>& body)
+int EngineState::callLimitMs()
+{
+    bool ok = false;
+    const int seconds = qEnvironmentVariableIntValue("LUMETRA_LIBREOFFICE_CALL_SECONDS", &ok);
+    return (ok && seconds > 0 ? seconds : 20) * 1000;
+}
+
+void EngineState::runCall(const std::function<void()>& body, Patience patience)
 {
     QCoreApplication* application = QCoreApplication::instance();
     if (insideCall || !application || QThread::currentThread() != application->thread()) {
@@ -84,12 +95,50 @@ void EngineState::runCall(const std::function<void()>& body)
         done = true;
         QMetaObject::invokeMethod(application, [] {}, Qt::QueuedConnection); // wakes the loop below
     });
-    while (!done)
+    // Wakes the loop now and then to look at the clock.
+    QTimer tick;
+    tick.start(200);
+    QElapsedTimer clock;
+    clock.start();
+    while (!done) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+        if (patience != Patience::WaitForUser && !done && clock.elapsed() > callLimitMs()) {
+            if (patience == Patience::GiveUp)
+                abandonOffice();
+            else
+                askAboutSlowCall(done, int(clock.elapsed()));
+            clock.restart();
+        }
+    }
     worker.join();
     --m_calls;
     if (error)
         std::rethrow_exception(error);
+}
+
+void EngineState::askAboutSlowCall(const std::atomic<bool>& done, int waitedMs)
+{
+    // Only where someone can answer: a program without windows waits on.
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    dialogue::Message question{
+        QStringLiteral("LibreOffice 已经 %1 秒没有响应。\n\n要继续等待吗？选“否”将结束这个 LibreOffice；"
+                       "没有保存的修改可以从恢复副本中找回。")
+            .arg(waitedMs / 1000),
+        QStringLiteral("LibreOffice"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning, QMessageBox::Yes};
+    question.over = [&done] { return done.load(); };
+    if (dialogue::show(QApplication::activeWindow(), question) == QMessageBox::No && !done)
+        abandonOffice();
+}
+
+void EngineState::abandonOffice()
+{
+    // The call fails once the connection breaks; so does every other.
+    connectionLost();
+    if (office) {
+        office->kill();
+        office->closeConnection();
+    }
 }
 
 void EngineState::later(std::function<void(EngineState&)> work)
@@ -141,6 +190,20 @@ void EngineState::documentClosed(const Reference<css::frame::XModel>& model)
     });
 }
 
+void EngineState::handOver()
+{
+    if (!m_alive)
+        return;
+    m_alive = false;
+    m_handedOver = true;
+    endedHandler = nullptr; // its owner let go
+    documents.clear();
+    active.reset();
+    desktop.clear();
+    if (office)
+        office->handOver();
+}
+
 void EngineState::end()
 {
     if (!m_alive)
@@ -163,7 +226,7 @@ void EngineState::end()
                     desktop->terminate();
             } catch (const css::uno::Exception&) {
             }
-        });
+        }, Patience::GiveUp);
     }
     documents.clear();
     active.reset();

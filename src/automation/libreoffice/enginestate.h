@@ -79,8 +79,49 @@ public:
     // handling the window system's requests (user input held back): Writer
     // asks other programs for the clipboard's contents while it works, and
     // would wait for ours forever. Nothing in `work` may touch a window.
+    //
+    // A call that takes longer than callLimitMs() has the user asked
+    // whether to keep waiting or to end this LibreOffice.
     template <typename F>
     auto call(F&& work) -> decltype(work())
+    {
+        return callWithin(Patience::Ask, std::forward<F>(work));
+    }
+    // A call that waits for the user (Writer's own dialogs): no time limit.
+    template <typename F>
+    auto callWaitingForUser(F&& work) -> decltype(work())
+    {
+        return callWithin(Patience::WaitForUser, std::forward<F>(work));
+    }
+    // How long a call may take before the user is asked: 20 s, or
+    // LUMETRA_LIBREOFFICE_CALL_SECONDS.
+    static int callLimitMs();
+
+    // The view cursor of a document: the insertion point the user sees.
+    Reference<css::text::XTextViewCursor> viewCursor(const DocumentData& document) const;
+
+    // Ends the instance on our side: closes what is left, ends the office,
+    // tells the owner. Safe to call more than once.
+    void end();
+    // The office is the user's from now on: its windows stay open and it
+    // outlives the program. The instance ends on our side without touching
+    // the office, and the owner is not told (it let go).
+    void handOver();
+    // From any thread: the connection went down. The instance is ended on
+    // the thread of the windows.
+    void connectionLost();
+    // A document's window was closed in LibreOffice (from any thread).
+    void documentClosed(const Reference<css::frame::XModel>& model);
+
+private:
+    // What a call does once it has taken longer than callLimitMs().
+    enum class Patience {
+        Ask,         // asks the user whether to wait on or end the office
+        WaitForUser, // waits: the office waits for the user
+        GiveUp,      // ends the office (it does not even close)
+    };
+    template <typename F>
+    auto callWithin(Patience patience, F&& work) -> decltype(work())
     {
         requireAlive();
         using Result = decltype(work());
@@ -94,32 +135,26 @@ public:
                 throw AutomationError::notRunning();
             } catch (const css::uno::Exception& error) {
                 throw translate(error);
+            } catch (const std::exception& error) {
+                throw AutomationError(QStringLiteral("LibreOffice 引擎出错：%1").arg(QString::fromLocal8Bit(error.what())));
             }
         };
         if constexpr (std::is_void_v<Result>) {
-            runCall(translated);
+            runCall(translated, patience);
         } else {
             std::optional<Result> result;
-            runCall([&] { result.emplace(translated()); });
+            runCall([&] { result.emplace(translated()); }, patience);
             return std::move(*result);
         }
     }
 
-    // The view cursor of a document: the insertion point the user sees.
-    Reference<css::text::XTextViewCursor> viewCursor(const DocumentData& document) const;
-
-    // Ends the instance on our side: closes what is left, ends the office,
-    // tells the owner. Safe to call more than once.
-    void end();
-    // From any thread: the connection went down. The instance is ended on
-    // the thread of the windows.
-    void connectionLost();
-    // A document's window was closed in LibreOffice (from any thread).
-    void documentClosed(const Reference<css::frame::XModel>& model);
-
-private:
     AutomationError translate(const css::uno::Exception& error);
-    void runCall(const std::function<void()>& body);
+    void runCall(const std::function<void()>& body, Patience patience);
+    // Asks whether to keep waiting for a call that takes long; on No, ends
+    // the office (the call then fails).
+    void askAboutSlowCall(const std::atomic<bool>& done, int waitedMs);
+    // Ends the office at once; calls under way fail.
+    void abandonOffice();
     // Runs `work` on the thread of the windows once no call is under way.
     void later(std::function<void(EngineState&)> work);
     void endSoon();
@@ -127,6 +162,7 @@ private:
     int m_calls = 0; // calls under way (the thread of the windows waits)
 
     bool m_alive = true;
+    bool m_handedOver = false;
     std::atomic<bool> m_lost{false};
 };
 

@@ -48,6 +48,8 @@ public:
     {
         if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
             return true;
+        // The user's clicks and keys wait until the start is over: a second
+        // press of the button that started it must not start another.
         if (!m_dialog && m_clock.elapsed() > 300) {
             m_dialog = std::make_unique<QProgressDialog>(QStringLiteral("正在启动 LibreOffice，请稍候……"),
                                                          QStringLiteral("取消"), 0, 0);
@@ -57,7 +59,8 @@ public:
             m_dialog->setMinimumDuration(0);
             m_dialog->show();
         }
-        QCoreApplication::processEvents();
+        // Once the modal progress is up, it takes the input (its Cancel).
+        QCoreApplication::processEvents(m_dialog ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         return !(m_dialog && m_dialog->wasCanceled());
     }
 
@@ -90,6 +93,61 @@ void printToPdf(EngineState& state, const DocumentData& document, const QString&
     join.start(unite, args);
     if (!join.waitForFinished(60000) || join.exitCode() != 0)
         throw AutomationError(QStringLiteral("无法写出 PDF 文件“%1”。").arg(QDir::toNativeSeparators(target)));
+}
+
+// Where a document's work goes when its office cannot be left to the user:
+// beside its own file, or in the documents folder, under a name no file
+// has yet.
+QString keptFileName(const DocumentData& document)
+{
+    QString folder = document.path.isEmpty() ? QString() : QFileInfo(document.path).absolutePath();
+    if (folder.isEmpty() || !QFileInfo(folder).isWritable())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    QString base = document.name;
+    if (base.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
+        base.chop(4);
+    base += QStringLiteral("（未保存的修改）");
+    QString target = QDir(folder).filePath(base + QStringLiteral(".doc"));
+    for (int n = 2; QFileInfo::exists(target); ++n)
+        target = QDir(folder).filePath(QStringLiteral("%1%2.doc").arg(base).arg(n));
+    return target;
+}
+
+// An office without windows cannot go on for the user: its unsaved work
+// is written to files of their own, and it ends.
+QString keepUnsavedWork(EngineState& state)
+{
+    QStringList kept;
+    QStringList lost;
+    for (const DocPtr& document : state.documents) {
+        try {
+            const bool modified =
+                state.call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
+            if (!modified)
+                continue;
+            const QString target = keptFileName(*document);
+            state.call([&] {
+                as<css::frame::XStorable>(document->model)
+                    ->storeToURL(toUno(QUrl::fromLocalFile(target).toString(QUrl::FullyEncoded)),
+                                 arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))}}));
+            });
+            kept << QDir::toNativeSeparators(target);
+        } catch (const AutomationError&) {
+            lost << document->name;
+        }
+    }
+    state.endedHandler = nullptr; // its owner let go
+    state.end();
+    QString note;
+    if (!kept.isEmpty())
+        note = QStringLiteral("LibreOffice 没有可以留给您的窗口，已随 Lumetra 结束。没有保存的修改已保存为：\n%1")
+                   .arg(kept.join(u'\n'));
+    if (!lost.isEmpty())
+        note += (note.isEmpty() ? QString() : QStringLiteral("\n\n"))
+                + QStringLiteral("无法保存“%1”中没有保存的修改。").arg(lost.join(QStringLiteral("”、“")));
+    return note;
 }
 
 } // namespace
@@ -232,6 +290,16 @@ bool OfficeApplication::running() const
 void OfficeApplication::setEndedHandler(std::function<void()> handler)
 {
     m_state->endedHandler = std::move(handler);
+}
+
+QString OfficeApplication::handOver()
+{
+    if (!m_state->alive())
+        return QString();
+    if (m_state->headless || !m_state->visible)
+        return keepUnsavedWork(*m_state);
+    m_state->handOver();
+    return QString();
 }
 
 qint64 OfficeApplication::processId() const

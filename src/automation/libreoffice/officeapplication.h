@@ -26,6 +26,7 @@ public:
     void printOut(const QString& copies, bool background) override;
     bool running() const override;
     void setEndedHandler(std::function<void()> handler) override;
+    QString handOver() override;
 
     // The office's process group (for tests that kill it), or 0.
     qint64 processId() const;

@@ -4,10 +4,10 @@
 #include "automation/libreoffice/uno.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
 #include <QUrl>
 
@@ -20,8 +20,16 @@
 #include <cppuhelper/implbase1.hxx>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace word::libreoffice {
 
@@ -55,6 +63,79 @@ Reference<css::uno::XComponentContext> localContext()
         return cppu::defaultBootstrap_InitialComponentContext();
     }();
     return context;
+}
+
+const char kProfilePrefix[] = "lumetra-libreoffice-";
+const char kLockName[] = "lumetra.lock";
+
+// A new private profile folder, or empty.
+QString makeProfileFolder()
+{
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + u'/' + QLatin1String(kProfilePrefix)) + "XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        return QString();
+    return QFile::decodeName(pattern);
+}
+
+// Takes the profile's lock: made under another name and put in place once
+// held, so that a start cleaning up never finds it free meanwhile.
+int lockProfile(const QString& profile)
+{
+    const QByteArray path = QFile::encodeName(profile + u'/' + QLatin1String(kLockName));
+    const QByteArray making = path + ".new";
+    const int fd = ::open(making.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    if (::flock(fd, LOCK_EX) != 0 || ::rename(making.constData(), path.constData()) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Whether the office of a profile folder has ended: nobody holds its lock.
+// A folder without a lock is an old one, or one being made this moment.
+bool profileLeft(const QFileInfo& folder)
+{
+    const QByteArray lock = QFile::encodeName(folder.absoluteFilePath() + u'/' + QLatin1String(kLockName));
+    const int fd = ::open(lock.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT && folder.lastModified().secsTo(QDateTime::currentDateTime()) > 3600;
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
+
+pid_t spawnOffice(const QStringList& arguments)
+{
+    QList<QByteArray> bytes;
+    bytes << QFile::encodeName(OfficeProcess::programFolder() + QStringLiteral("/soffice"));
+    for (const QString& argument : arguments)
+        bytes << argument.toLocal8Bit();
+    std::vector<char*> argv;
+    for (QByteArray& argument : bytes)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // Its own session and process group, so that ending it ends the
+    // launcher and the office together, and our terminal's signals do not
+    // reach it; the signal settings of a program, not ours.
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    if (failed) {
+        errno = failed;
+        return -1;
+    }
+    return pid;
 }
 
 QString uniquePipeName()
@@ -95,90 +176,111 @@ bool OfficeProcess::installed()
     return QFileInfo(programFolder() + QStringLiteral("/soffice")).isExecutable();
 }
 
+void OfficeProcess::removeLeftProfiles()
+{
+    const QDir temporary(QDir::tempPath());
+    for (const QFileInfo& folder : temporary.entryInfoList({QLatin1String(kProfilePrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (folder.ownerId() == ::getuid() && profileLeft(folder))
+            QDir(folder.absoluteFilePath()).removeRecursively();
+    }
+}
+
 std::unique_ptr<OfficeProcess> OfficeProcess::start(const Options& options)
 {
+    // An office that closes the connection is an error to report, not the
+    // end of the program (writing to a closed pipe raises SIGPIPE).
+    ::signal(SIGPIPE, SIG_IGN);
     if (!installed())
         throw AutomationError(QStringLiteral("没有找到 LibreOffice（%1 中没有 soffice）。请安装 LibreOffice Writer。")
                                   .arg(QDir::toNativeSeparators(programFolder())));
+    removeLeftProfiles();
     std::unique_ptr<OfficeProcess> office(new OfficeProcess());
-    if (!office->m_profile.isValid())
-        throw AutomationError(QStringLiteral("无法为 LibreOffice 建立临时文件夹：%1").arg(office->m_profile.errorString()));
-
+    office->m_profile = makeProfileFolder();
+    if (office->m_profile.isEmpty())
+        throw AutomationError(QStringLiteral("无法为 LibreOffice 建立临时文件夹：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    office->m_lock = lockProfile(office->m_profile);
     // The profile makes Word 97-2003 Writer's format for saving, so that
     // Writer's own Save As dialog offers .doc, and keeps it without asking.
-    if (!writeProfileSettings(office->m_profile.path()))
-        throw AutomationError(QStringLiteral("无法为 LibreOffice 写入设置：%1").arg(office->m_profile.path()));
+    if (office->m_lock < 0 || !writeProfileSettings(office->m_profile))
+        throw AutomationError(QStringLiteral("无法为 LibreOffice 写入设置：%1").arg(office->m_profile));
 
     const QString pipe = uniquePipeName();
     QStringList args{QStringLiteral("--norestore"), QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
                      QStringLiteral("--nolockcheck"),
-                     QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(office->m_profile.path()).toString(),
+                     QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(office->m_profile).toString(),
                      QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)};
     if (options.headless)
         args.prepend(QStringLiteral("--headless"));
-    office->m_process = new QProcess();
-    office->m_process->setProgram(programFolder() + QStringLiteral("/soffice"));
-    office->m_process->setArguments(args);
-    office->m_process->setProcessChannelMode(QProcess::ForwardedChannels);
-    // Its own process group, so that ending it ends the launcher and the
-    // office together.
-    office->m_process->setChildProcessModifier([] { ::setsid(); });
-    office->m_process->start();
-    if (!office->m_process->waitForStarted(10000))
-        throw AutomationError(QStringLiteral("无法启动 LibreOffice：%1").arg(office->m_process->errorString()));
+    office->m_pid = spawnOffice(args);
+    if (office->m_pid <= 0)
+        throw AutomationError(QStringLiteral("无法启动 LibreOffice：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
+    office->m_watchdog = std::make_unique<OfficeWatchdog>(office->m_pid, office->m_profile, office->m_lock);
 
-    Reference<css::uno::XComponentContext> local = localContext();
-    Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
-    Reference<css::connection::XConnection> connection;
-    QElapsedTimer clock;
-    clock.start();
-    while (!connection.is()) {
-        try {
-            connection = connector->connect(toUno(QStringLiteral("pipe,name=") + pipe));
-            break;
-        } catch (const css::connection::NoConnectException&) {
+    try {
+        Reference<css::uno::XComponentContext> local = localContext();
+        Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
+        QElapsedTimer clock;
+        clock.start();
+        while (!office->m_connection.is()) {
+            try {
+                office->m_connection = connector->connect(toUno(QStringLiteral("pipe,name=") + pipe));
+                break;
+            } catch (const css::connection::NoConnectException&) {
+            }
+            int status = 0;
+            if (::waitpid(office->m_pid, &status, WNOHANG) == office->m_pid) {
+                office->m_pid = -1;
+                throw AutomationError(QStringLiteral("LibreOffice 启动后随即退出了（退出码 %1），无法使用。")
+                                          .arg(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)));
+            }
+            if (clock.elapsed() > options.timeoutMs)
+                throw AutomationError(
+                    QStringLiteral("LibreOffice 在 %1 秒内没有响应，已放弃启动。").arg(options.timeoutMs / 1000));
+            if (options.waiting && !options.waiting())
+                throw AutomationError(QStringLiteral("已取消启动 LibreOffice。"));
+            QThread::msleep(50);
         }
-        if (office->m_process->state() == QProcess::NotRunning) {
-            const int code = office->m_process->exitCode();
-            throw AutomationError(QStringLiteral("LibreOffice 启动后随即退出了（退出码 %1），无法使用。").arg(code));
-        }
-        if (clock.elapsed() > options.timeoutMs) {
-            office->kill();
-            throw AutomationError(
-                QStringLiteral("LibreOffice 在 %1 秒内没有响应，已放弃启动。").arg(options.timeoutMs / 1000));
-        }
-        if (options.waiting && !options.waiting()) {
-            office->kill();
-            throw AutomationError(QStringLiteral("已取消启动 LibreOffice。"));
-        }
-        QThread::msleep(50);
+        Reference<css::bridge::XBridgeFactory2> bridges = css::bridge::BridgeFactory::create(local);
+        Reference<css::bridge::XBridge> bridge = bridges->createBridge(rtl::OUString(), toUno(QStringLiteral("urp")),
+                                                                       office->m_connection, nullptr);
+        office->m_bridge = as<css::lang::XComponent>(bridge);
+        office->m_bridge->addEventListener(new BridgeListener(options.lost));
+        office->m_context = as<css::uno::XComponentContext>(
+            bridge->getInstance(toUno(QStringLiteral("StarOffice.ComponentContext"))));
+    } catch (const css::uno::Exception&) {
+        // The office closed the connection while we spoke to it, or never
+        // answered properly: the destructor ends what was started.
+        throw AutomationError(QStringLiteral("LibreOffice 在启动时断开了连接，无法使用。"));
     }
-
-    Reference<css::bridge::XBridgeFactory2> bridges = css::bridge::BridgeFactory::create(local);
-    Reference<css::bridge::XBridge> bridge = bridges->createBridge(rtl::OUString(), toUno(QStringLiteral("urp")),
-                                                                   connection, nullptr);
-    office->m_bridge = as<css::lang::XComponent>(bridge);
-    office->m_bridge->addEventListener(new BridgeListener(options.lost));
-    office->m_context = as<css::uno::XComponentContext>(
-        bridge->getInstance(toUno(QStringLiteral("StarOffice.ComponentContext"))));
     return office;
 }
 
 OfficeProcess::~OfficeProcess()
 {
-    if (running())
+    if (!m_handedOver) {
         kill();
-    delete m_process;
+        removeProfile();
+    }
+    m_context.clear();
+    m_bridge.clear();
+    m_connection.clear();
+    m_watchdog.reset();
+    if (m_lock >= 0)
+        ::close(m_lock);
 }
 
-qint64 OfficeProcess::processId() const
+bool OfficeProcess::running()
 {
-    return m_process ? m_process->processId() : 0;
-}
-
-bool OfficeProcess::running() const
-{
-    return m_process && m_process->state() != QProcess::NotRunning;
+    if (m_pid <= 0)
+        return false;
+    int status = 0;
+    const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+    if (done == 0)
+        return true;
+    if (done < 0 && errno != ECHILD) // (ECHILD: reaped elsewhere)
+        return ::kill(m_pid, 0) == 0;
+    m_pid = -1;
+    return false;
 }
 
 void OfficeProcess::finish(int ms)
@@ -187,22 +289,52 @@ void OfficeProcess::finish(int ms)
     // window system's requests are answered while waiting.
     QElapsedTimer clock;
     clock.start();
-    while (m_process && m_process->state() != QProcess::NotRunning && clock.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        m_process->waitForFinished(20);
+    while (running() && clock.elapsed() < ms) {
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(20);
     }
     kill();
     m_context.clear();
     m_bridge.clear();
-    m_profile.remove();
+    m_connection.clear();
+    removeProfile();
 }
 
 void OfficeProcess::kill()
 {
-    if (!m_process || m_process->state() == QProcess::NotRunning)
+    if (m_pid <= 0)
         return;
-    ::kill(-pid_t(m_process->processId()), SIGKILL);
-    m_process->waitForFinished(5000);
+    ::kill(-m_pid, SIGKILL);
+    QElapsedTimer clock;
+    clock.start();
+    while (running() && clock.elapsed() < 5000)
+        QThread::msleep(10);
+}
+
+void OfficeProcess::handOver()
+{
+    m_handedOver = true;
+    // The watchdog waits for the office to end, then removes the profile.
+    if (m_watchdog)
+        m_watchdog->keep();
+}
+
+void OfficeProcess::closeConnection()
+{
+    if (m_connection.is()) {
+        try {
+            m_connection->close();
+        } catch (const css::uno::Exception&) {
+        }
+    }
+}
+
+void OfficeProcess::removeProfile()
+{
+    if (!m_profile.isEmpty())
+        QDir(m_profile).removeRecursively();
+    m_profile.clear();
 }
 
 } // namespace word::libreoffice

@@ -1,18 +1,24 @@
 #pragma once
 // One LibreOffice process of our own: started with a private user profile
 // (so a LibreOffice the user already runs is left alone, and two instances
-// never share one), reached over a named pipe, and ended with the instance.
+// never share one), reached over a named pipe, and ended with the instance
+// or, when the user is handed it, left running.
+//
+// A watchdog (officewatchdog.h) ends the office and removes its profile
+// when the program ends without doing so itself; each start removes the
+// profiles of offices that are gone.
+
+#include "automation/libreoffice/officewatchdog.h"
 
 #include <QString>
-#include <QTemporaryDir>
 
+#include <com/sun/star/connection/XConnection.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
 
 #include <functional>
 #include <memory>
-
-class QProcess;
+#include <sys/types.h>
 
 namespace word::libreoffice {
 
@@ -32,32 +38,48 @@ public:
     };
 
     // Starts LibreOffice and connects to it; raises AutomationError with a
-    // message for the user when it is not installed, does not start, dies or
-    // does not answer in time.
+    // message for the user when it is not installed, does not start, dies,
+    // closes the connection or does not answer in time.
     static std::unique_ptr<OfficeProcess> start(const Options& options);
+    // Ends the office unless it was handed over.
     ~OfficeProcess();
 
     css::uno::Reference<css::uno::XComponentContext> context() const { return m_context; }
-    // The process id of the office itself (for tests), or 0.
-    qint64 processId() const;
+    // The office's process (and process group), or 0.
+    qint64 processId() const { return m_pid > 0 ? m_pid : 0; }
     // Whether the process still runs.
-    bool running() const;
+    bool running();
     // Waits up to `ms` for the process to end by itself (after terminate),
     // then kills it; removes the private profile.
     void finish(int ms);
+    // Kills the office at once (it does not answer); the connection breaks.
+    void kill();
+    // The office is the user's from now on: it outlives us, and its profile
+    // stays until it has ended.
+    void handOver();
+    // Breaks the connection from our side, as when the office closes its
+    // pipe (for tests).
+    void closeConnection();
 
     // The folder the engine expects LibreOffice in.
     static QString programFolder();
     static bool installed();
+    // Removes the private profiles of offices that have ended (left behind
+    // by a program that was killed, or by an office handed to the user).
+    static void removeLeftProfiles();
 
 private:
     OfficeProcess() = default;
-    void kill();
+    void removeProfile();
 
-    QTemporaryDir m_profile{QDir::tempPath() + QStringLiteral("/lumetra-libreoffice-XXXXXX")};
-    QProcess* m_process = nullptr;
+    QString m_profile;
+    int m_lock = -1; // the profile's lock, held while the office may run
+    pid_t m_pid = -1;
+    bool m_handedOver = false;
+    std::unique_ptr<OfficeWatchdog> m_watchdog;
     css::uno::Reference<css::uno::XComponentContext> m_context;
     css::uno::Reference<css::lang::XComponent> m_bridge;
+    css::uno::Reference<css::connection::XConnection> m_connection;
 };
 
 } // namespace word::libreoffice
