@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the installable Debian package: a Release build of its own in
-# build-package/ (prefix /usr), then cpack. Prints the package's path.
+# build-package/ (prefix /usr, Debian's hardening flags), then cpack. Prints
+# the package's path; `lintian` on it reports no error or warning.
 # Run scripts/setup.sh (or scripts/run.sh) once first for the build tools;
 # dpkg-shlibdeps (dpkg-dev) works out the package's library dependencies.
 set -euo pipefail
