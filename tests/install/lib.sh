@@ -26,10 +26,24 @@ share/icons/hicolor/scalable/apps/lumetra.svg
 share/metainfo/$app_id.metainfo.xml
 share/man/man1/lumetra.1.gz
 share/man/man1/lumetra-doctool.1.gz
+share/doc/lumetra/copyright
+share/doc/lumetra/changelog.gz
+share/lintian/overrides/lumetra
 LIST
   for size in 16 32 48 64 128 256; do
     echo "share/icons/hicolor/${size}x${size}/apps/lumetra.png"
   done
+}
+
+# make_deb CPACK BUILD VERSION FOLDER: packs BUILD's install with CPack into
+# FOLDER and prints the package's path.
+make_deb() {
+  local cpack=$1 build=$2 version=$3 folder=$4 deb
+  "$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$folder" > "$folder.log" 2>&1 \
+    || { cat "$folder.log" >&2; return 1; }
+  deb="$folder/lumetra_${version}_$(dpkg --print-architecture).deb"
+  [[ -f "$deb" ]] || { echo "no $deb; cpack made: $(ls "$folder")" >&2; return 1; }
+  echo "$deb"
 }
 
 # check_tree PREFIX SOURCE APP_ID

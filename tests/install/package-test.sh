@@ -15,18 +15,22 @@ done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" > "$tmp/cpack.log" 2>&1 \
-  || { cat "$tmp/cpack.log" >&2; exit 1; }
+deb=$(make_deb "$cpack" "$build" "$version" "$tmp/out") || exit 1
 arch=$(dpkg --print-architecture)
-deb="$tmp/out/lumetra_${version}_$arch.deb"
-[[ -f "$deb" ]] || { echo "no $deb; cpack made: $(ls "$tmp/out")" >&2; exit 1; }
 
 field() { dpkg-deb --field "$deb" "$1"; }
 [[ "$(field Package)" == lumetra ]] || fail "Package is '$(field Package)'"
 [[ "$(field Version)" == "$version" ]] || fail "Version is '$(field Version)'"
 [[ "$(field Architecture)" == "$arch" ]] || fail "Architecture is '$(field Architecture)'"
 [[ "$(field Section)" == education ]] || fail "Section is '$(field Section)'"
-[[ "$(field Maintainer)" == *Lumetra*'<'*'>' ]] || fail "Maintainer is '$(field Maintainer)'"
+# A project address that mail reaches, not one of this machine's.
+maintainer=$(field Maintainer)
+[[ "$maintainer" == *Lumetra*'<'*@*.*'>' && "$maintainer" != *@localhost* && "$maintainer" != *.invalid'>' ]] \
+  || fail "Maintainer is '$maintainer'"
+# What the LibreOffice engine needs, offered but not required.
+for package in libreoffice-writer libreoffice-gtk3; do
+  [[ ", $(field Suggests)," == *", $package,"* ]] || fail "Suggests lacks $package: $(field Suggests)"
+done
 depends=$(field Depends)
 # From the libraries the programs link (dpkg-shlibdeps), and named by hand.
 for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libgsf-1-114 \
@@ -45,9 +49,13 @@ grep -v -e '^\./usr/' -e '^\./$' <<< "$contents" && fail "files outside /usr"
 
 dpkg -x "$deb" "$tmp/root" || fail "dpkg -x failed"
 for program in lumetra lumetra-doctool; do
-  grep -q '\.debug_info' <<< "$(readelf -S "$tmp/root/usr/bin/$program")" && fail "$program is not stripped"
+  grep -qE '\.(debug_info|comment) ' <<< "$(readelf -S "$tmp/root/usr/bin/$program")" && fail "$program is not stripped"
 done
 check_tree "$tmp/root/usr" "$source" "$app_id"
+# The changelog's newest entry is this version (a new version needs an entry).
+gzip -dc "$tmp/root/usr/share/doc/lumetra/changelog.gz" > "$tmp/changelog" || fail "changelog.gz is not gzipped"
+[[ "$(dpkg-parsechangelog -l "$tmp/changelog" -S Version 2>&1)" == "$version" ]] \
+  || fail "the changelog's newest entry is not $version: $(dpkg-parsechangelog -l "$tmp/changelog" -S Version 2>&1)"
 check_programs "$tmp/root/usr" "$version" "$build"
 
 (( failures == 0 )) || { echo "$failures check(s) failed" >&2; exit 1; }
