@@ -1,5 +1,6 @@
 #include "create/initdialog.h"
 
+#include "automation/callguard.h"
 #include "common/dialogue.h"
 #include "common/units.h"
 #include "common/widgets.h"
@@ -166,7 +167,7 @@ void InitDialog::build()
 {
     // A second press of OK (a double click, Enter twice) while the first
     // one's build is under way does nothing.
-    if (m_building || m_closing)
+    if (m_building || m_closing || word::callUnderWay())
         return;
     m_building = true;
     const struct Done {

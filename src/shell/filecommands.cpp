@@ -3,6 +3,7 @@
 
 #include "shell/mainwindow.h"
 
+#include "automation/callguard.h"
 #include "automation/factory.h"
 #include "common/dialogue.h"
 #include "common/numberreading.h"
@@ -19,6 +20,8 @@
 namespace shell {
 void MainWindow::openTimetable()
 {
+    if (word::callUnderWay())
+        return;
     if (closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
         opendoc();
 }
@@ -34,6 +37,8 @@ void MainWindow::opendoc()
 
 void MainWindow::openFile(const QString& path)
 {
+    if (word::callUnderWay())
+        return;
     if (closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能打开另外的课程表。现在要关闭吗？")))
         openPath(path);
 }
@@ -139,7 +144,7 @@ void MainWindow::openPath(const QString& path)
 
 void MainWindow::printTimetable()
 {
-    if (!m_state.opened || !wordProcessorRunning())
+    if (!m_state.opened || word::callUnderWay() || !wordProcessorRunning())
         return;
     const std::optional<QString> copies =
         dialogue::current().input(this, QStringLiteral("您要打印几份？"), QStringLiteral("打印"), QString());
@@ -158,7 +163,7 @@ void MainWindow::printTimetable()
 
 void MainWindow::saveTimetable()
 {
-    if (!m_state.opened || !wordProcessorRunning())
+    if (!m_state.opened || word::callUnderWay() || !wordProcessorRunning())
         return;
     guarded(this, [&] { m_state.wd->activeDocument()->save(); });
 }

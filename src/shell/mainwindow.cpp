@@ -2,6 +2,7 @@
 
 #include "common/dialogue.h"
 #include "about/aboutbox.h"
+#include "automation/callguard.h"
 #include "common/units.h"
 #include "common/widgets.h"
 #include "create/initdialog.h"
@@ -251,6 +252,8 @@ bool MainWindow::closeFirst(const QString& question)
 
 void MainWindow::newTimetable()
 {
+    if (word::callUnderWay())
+        return;
     if (!closeFirst(QStringLiteral("您已经建立或打开了一个课程表，必须关闭才能建立新的课程表。现在要关闭吗？")))
         return;
     if (!initDialog)
@@ -260,6 +263,8 @@ void MainWindow::newTimetable()
 
 void MainWindow::closeTimetable()
 {
+    if (word::callUnderWay())
+        return;
     closeSequence();
 }
 
@@ -275,7 +280,7 @@ void MainWindow::runHelp()
 
 void MainWindow::startEntry()
 {
-    if (!m_state.opened)
+    if (!m_state.opened || word::callUnderWay())
         return;
     if (!m_state.wd || !m_state.wd->running()) {
         reportWordProcessorClosed();

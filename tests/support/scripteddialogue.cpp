@@ -16,13 +16,13 @@ ScriptedDialogue::~ScriptedDialogue()
 
 QMessageBox::StandardButton ScriptedDialogue::message(QWidget*, const dialogue::Message& message)
 {
+    if (onMessage)
+        onMessage(message);
     if (message.text.startsWith(QStringLiteral("是否保存对"))) {
         saveQuestions.push_back(message);
         return saveAnswer;
     }
     messages.push_back(message);
-    if (onMessage)
-        onMessage(message);
     if (!answers.empty()) {
         const auto answer = answers.front();
         answers.pop_front();

@@ -42,8 +42,9 @@ public:
     std::vector<Input> inputRequests;
     std::vector<dialogue::FileRequest> fileRequests;
 
-    // A hook run when a box is shown, before it is answered (to look at
-    // the program's state while the box is up).
+    // A hook run when a box is shown (the save question too), before it is
+    // answered (to look at the program's state, or change it, while the box
+    // is up).
     std::function<void(const dialogue::Message&)> onMessage;
 };
 

@@ -1,5 +1,6 @@
 #include "automation/libreoffice/enginestate.h"
 
+#include "automation/callguard.h"
 #include "automation/libreoffice/uno.h"
 #include "common/dialogue.h"
 
@@ -84,6 +85,7 @@ void EngineState::runCall(const std::function<void()>& body, Patience patience)
     }
     std::exception_ptr error;
     std::atomic<bool> done{false};
+    const CallUnderWay underWay;
     ++m_calls;
     std::thread worker([&] {
         insideCall = true;

@@ -4,6 +4,7 @@
 #include "automation/libreoffice/enginestate.h"
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
+#include "automation/callguard.h"
 #include "automation/checks.h"
 #include "common/documentfiles.h"
 #include "platform/printdestination.h"
@@ -165,6 +166,7 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create()
                                                           : QRect(0, 0, 1024, 768);
     state->windowArea = screen.adjusted(screen.width() / 10, screen.height() / 20, -screen.width() / 10,
                                         -screen.height() / 20);
+    const CallUnderWay underWay;
     StartProgress progress;
     OfficeProcess::Options options;
     options.headless = state->headless;

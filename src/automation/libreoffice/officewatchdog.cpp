@@ -22,12 +22,12 @@ const char kScript[] = R"(
 (
 read -r word
 if [ "$word" = keep ]; then
-  while kill -0 -- "-$1" 2>/dev/null; do sleep 2; done
+  while kill -0 "-$1" 2>/dev/null; do sleep 2; done
 else
-  kill -TERM -- "-$1" 2>/dev/null
+  kill -TERM "-$1" 2>/dev/null
   n=0
-  while kill -0 -- "-$1" 2>/dev/null && [ $n -lt 30 ]; do sleep 0.1; n=$((n+1)); done
-  kill -KILL -- "-$1" 2>/dev/null
+  while kill -0 "-$1" 2>/dev/null && [ $n -lt 30 ]; do sleep 0.1; n=$((n+1)); done
+  kill -KILL "-$1" 2>/dev/null
 fi
 rm -rf -- "$2"
 ) <&4 4<&- &
