@@ -90,9 +90,12 @@ css::uno::Sequence<css::beans::PropertyValue> windowArguments(const EngineState&
 std::shared_ptr<Document> OfficeDocuments::add()
 {
     return m_state->call([&] {
-        const auto component = m_state->desktop->loadComponentFromURL(
-            toUno(QStringLiteral("private:factory/swriter")), toUno(QStringLiteral("_blank")), 0,
-            windowArguments(*m_state));
+        Reference<css::lang::XComponent> component;
+        m_state->onMainThread([&] {
+            component = m_state->desktop->loadComponentFromURL(toUno(QStringLiteral("private:factory/swriter")),
+                                                               toUno(QStringLiteral("_blank")), 0,
+                                                               windowArguments(*m_state));
+        });
         if (!component.is())
             throw AutomationError(QStringLiteral("LibreOffice 无法新建文档。"));
         return adopt(component, QString());
@@ -119,8 +122,10 @@ std::shared_ptr<Document> OfficeDocuments::open(const OpenArguments& a)
         }
         Reference<css::lang::XComponent> component;
         try {
-            component = m_state->desktop->loadComponentFromURL(urlOf(a.filename), toUno(QStringLiteral("_blank")),
-                                                               0, args);
+            m_state->onMainThread([&] {
+                component = m_state->desktop->loadComponentFromURL(urlOf(a.filename), toUno(QStringLiteral("_blank")),
+                                                                   0, args);
+            });
         } catch (const css::lang::IllegalArgumentException&) {
         } catch (const css::io::IOException&) {
         }
@@ -257,7 +262,12 @@ bool saveDocument(EngineState& state, DocumentData& document)
     });
 }
 
-void showDocumentWindow(const EngineState&, const DocumentData& document, bool visible)
+void showDocumentWindow(EngineState& state, const DocumentData& document, bool visible)
+{
+    state.onMainThread([&] { showWindowNow(document, visible); });
+}
+
+void showWindowNow(const DocumentData& document, bool visible)
 {
     const auto frame = frameOf(document);
     const auto window = frame->getContainerWindow();

@@ -43,7 +43,9 @@ private:
 // when the user cancelled.
 bool saveDocument(EngineState& state, DocumentData& document);
 // Shows a document's window (or hides it).
-void showDocumentWindow(const EngineState& state, const DocumentData& document, bool visible);
+void showDocumentWindow(EngineState& state, const DocumentData& document, bool visible);
+// The same, on the thread the call runs on.
+void showWindowNow(const DocumentData& document, bool visible);
 
 class OfficePageSetup : public PageSetup {
 public:

@@ -1,6 +1,7 @@
 #include "automation/libreoffice/enginestate.h"
 
 #include "automation/callguard.h"
+#include "automation/libreoffice/mainthread.h"
 #include "automation/libreoffice/uno.h"
 #include "common/dialogue.h"
 
@@ -39,6 +40,11 @@ Reference<css::text::XTextViewCursor> EngineState::viewCursor(const DocumentData
     const auto model = as<css::frame::XModel>(document.model);
     const auto supplier = as<css::text::XTextViewCursorSupplier>(model->getCurrentController());
     return supplier->getViewCursor();
+}
+
+void EngineState::onMainThread(const std::function<void()>& work)
+{
+    onOfficeMainThread(office->context(), work, [this] { return m_lost.load(); });
 }
 
 AutomationError EngineState::translate(const css::uno::Exception& error)

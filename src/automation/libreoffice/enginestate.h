@@ -99,6 +99,9 @@ public:
 
     // The view cursor of a document: the insertion point the user sees.
     Reference<css::text::XTextViewCursor> viewCursor(const DocumentData& document) const;
+    // Inside a call: runs work that makes or shows a window on the office's
+    // main thread (see mainthread.h).
+    void onMainThread(const std::function<void()>& work);
 
     // Ends the instance on our side: closes what is left, ends the office,
     // tells the owner. Safe to call more than once.
