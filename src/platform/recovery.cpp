@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStandardPaths>
 #include <atomic>
 #include <cerrno>
@@ -19,9 +20,12 @@ namespace platform {
 
 namespace {
 
-std::mutex g_handlerMutex;
+std::mutex g_problemMutex;
 std::function<void(const QString&)> g_problemHandler;
-std::atomic<bool> g_problemTold{false};
+// The copies whose last write failed. A failure is told when no other copy
+// is failing: once for a folder that cannot be written, however many
+// documents there are, and again once every copy has been written since.
+QSet<QString> g_failing;
 
 QString noteOf(const QString& copy)
 {
@@ -66,22 +70,30 @@ QString makeFolder(const QString& folder)
     return QStringLiteral("无法建立文件夹“%1”").arg(QDir::toNativeSeparators(folder));
 }
 
-void tellProblem(QString reason)
+void tellProblem(const QString& copy, QString reason)
 {
-    if (g_problemTold.exchange(true))
-        return;
+    std::function<void(const QString&)> handler;
+    {
+        const std::lock_guard<std::mutex> guard(g_problemMutex);
+        const bool told = !g_failing.isEmpty();
+        g_failing.insert(copy);
+        if (told)
+            return;
+        handler = g_problemHandler;
+    }
     while (reason.endsWith(u'。') || reason.endsWith(u'.'))
         reason.chop(1);
     const QString message = QStringLiteral("无法保存恢复副本：%1。在问题解决之前，没有保存的修改可能会在程序意外退出时丢失。").arg(reason);
-    std::function<void(const QString&)> handler;
-    {
-        const std::lock_guard<std::mutex> guard(g_handlerMutex);
-        handler = g_problemHandler;
-    }
     if (handler)
         handler(message);
     else
         qWarning("%s", qUtf8Printable(message));
+}
+
+void forgetProblem(const QString& copy)
+{
+    const std::lock_guard<std::mutex> guard(g_problemMutex);
+    g_failing.remove(copy);
 }
 
 // Writes and puts in place; the reason when any step fails.
@@ -155,10 +167,10 @@ bool writeRecoveryCopy(const QString& copy, const std::function<QString(const QS
     if (!problem.isEmpty()) {
         QFile::remove(temporaryOf(copy));
         QFile::remove(temporaryOf(noteOf(copy)));
-        tellProblem(problem);
+        tellProblem(copy, problem);
         return false;
     }
-    g_problemTold = false; // the next failure is news again
+    forgetProblem(copy);
     return true;
 }
 
@@ -189,6 +201,7 @@ QString writeFileBytes(const QString& path, QByteArrayView bytes)
 
 void removeRecoveryCopy(const QString& copy)
 {
+    forgetProblem(copy);
     for (const QString& file : {copy, noteOf(copy), temporaryOf(copy), temporaryOf(noteOf(copy))})
         QFile::remove(file);
 }
@@ -249,7 +262,7 @@ void cleanRecoveryFolder()
 
 void setRecoveryProblemHandler(std::function<void(const QString&)> handler)
 {
-    const std::lock_guard<std::mutex> guard(g_handlerMutex);
+    const std::lock_guard<std::mutex> guard(g_problemMutex);
     g_problemHandler = std::move(handler);
 }
 

@@ -10,9 +10,10 @@
 // A copy is written under a temporary name beside it and then put in its
 // place in one step, so that a crash while writing leaves the last whole
 // copy and a temporary file that is recognisably stale. A copy that cannot
-// be written is said once (through the handler the program installs) and
-// tried again at the next change; a later success lets the next failure
-// be said again.
+// be written is said once (through the handler the program installs), not
+// again for each document or each try, and tried again at the next change;
+// once every failing copy has been written since (or removed), the next
+// failure is said again.
 
 #include <QByteArrayView>
 #include <QDateTime>
