@@ -43,11 +43,14 @@ const Me& me()
     return who;
 }
 
-// This run's lock file as a URL: the url field of our locks.
+// This run's lock file as a URL: the url field of our locks. Named even
+// when the lock cannot be held (a data folder that cannot be written), so
+// that this run still knows its own locks.
 QString ownUrl()
 {
-    const QString runLock = holdRunLock(recoveryFolder());
-    return runLock.isEmpty() ? QString() : QUrl::fromLocalFile(runLock).toString();
+    const QString folder = recoveryFolder();
+    holdRunLock(folder);
+    return QUrl::fromLocalFile(runLockFile(folder)).toString();
 }
 
 QByteArray escaped(const QString& field)
@@ -131,7 +134,7 @@ std::optional<DocumentLock> documentLock(const QString& documentPath)
 
 bool isOwnLock(const DocumentLock& lock)
 {
-    return lock.user == me().login && lock.host == me().host && !lock.url.isEmpty() && lock.url == ownUrl();
+    return lock.user == me().login && lock.host == me().host && lock.url == ownUrl();
 }
 
 bool isStaleLock(const DocumentLock& lock)

@@ -55,10 +55,15 @@ QString runIdOfName(const QString& fileName)
     return id.match(fileName).captured(1);
 }
 
+QString runLockFile(const QString& folder)
+{
+    return QDir(folder).filePath(runId() + QStringLiteral(".lock"));
+}
+
 QString holdRunLock(const QString& folder, QString* problem)
 {
     const std::lock_guard<std::mutex> guard(g_mutex);
-    const QString path = QDir(folder).filePath(runId() + QStringLiteral(".lock"));
+    const QString path = runLockFile(folder);
     if (path == g_lockPath && stillInPlace())
         return path;
     if (g_lockFd >= 0)

@@ -18,6 +18,9 @@ QString runId();
 // "<run id>-<rest>"), or an empty text when its name starts with none.
 QString runIdOfName(const QString& fileName);
 
+// This run's lock file in `folder`, whether or not it is held.
+QString runLockFile(const QString& folder);
+
 // Holds this run's lock, the file "<run id>.lock" in `folder`: taken when
 // first asked for that folder, and again when the file has gone since (the
 // folder removed and made anew). Returns the lock file's path, or an empty

@@ -35,7 +35,8 @@ def main():
             except Exception:
                 time.sleep(0.25)
         if context is None:
-            sys.exit("LibreOffice did not answer")
+            sys.exit("LibreOffice did not answer (%s)" % (
+                "still running" if office.poll() is None else "ended with %d" % office.returncode))
         desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
         hidden = PropertyValue()
         hidden.Name, hidden.Value = "Hidden", True
