@@ -1,9 +1,11 @@
 // Lumetra: build a weekly class timetable in a word-processor document.
 
 #include "automation/factory.h"
+#include "common/documentfiles.h"
 #include "platform/commandline.h"
 #include "platform/fontsetup.h"
 #include "platform/helpviewer.h"
+#include "platform/recovery.h"
 #include "platform/translations.h"
 #include "shell/mainwindow.h"
 
@@ -51,13 +53,20 @@ int main(int argc, char* argv[])
     platform::loadChineseTranslations(application);
     platform::installHelpKey(application);
 
+    // Recovery copies that cannot be written are said over the active window.
+    platform::setRecoveryProblemHandler(documentfiles::warnAboutRecoveryCopies);
+    platform::cleanRecoveryFolder();
+
     shell::MainWindow window;
     window.show();
-    // Work a crash left behind comes first; a file on the line opens after it.
-    QTimer::singleShot(0, &window, &shell::MainWindow::offerRecoveredCopies);
-    // A document named on the line opens as if chosen in the Open dialog,
-    // once the window is up.
-    if (!line.file.isEmpty())
-        QTimer::singleShot(0, &window, [&window, file = line.file] { window.openFile(file); });
+    // Once the window is up: work a crash left behind comes first, then a
+    // document named on the line opens as if chosen in the Open dialog. One
+    // step, not two: a question's box runs the event loop, and a second
+    // step waiting there would open the file while the question is shown.
+    QTimer::singleShot(0, &window, [&window, file = line.file] {
+        window.offerRecoveredCopies();
+        if (!file.isEmpty())
+            window.openFile(file);
+    });
     return application.exec();
 }

@@ -1,7 +1,9 @@
 #include "common/documentfiles.h"
 
 #include "common/dialogue.h"
+#include "platform/documentlock.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -57,6 +59,53 @@ QMessageBox::StandardButton askToSaveChanges(QWidget* parent, const QString& doc
     return dialogue::show(parent, {QStringLiteral("是否保存对“%1”的更改？").arg(documentName), title,
                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Warning,
                                    QMessageBox::Yes});
+}
+
+namespace {
+
+bool askYesNo(QWidget* parent, const QString& text, const QString& title)
+{
+    return dialogue::show(parent, {text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning,
+                                   QMessageBox::No})
+           == QMessageBox::Yes;
+}
+
+} // namespace
+
+bool askToOpenLocked(QWidget* parent, const QString& path, const platform::DocumentLock& lock, const QString& title)
+{
+    return askYesNo(parent,
+                    QStringLiteral("文件“%1”自 %2 起正被%3使用。两处都修改并保存时，后保存的会覆盖先保存的。"
+                                   "\n\n仍要打开吗？")
+                        .arg(QDir::toNativeSeparators(path), lock.sinceText(), lock.holder()),
+                    title);
+}
+
+bool askToSaveOverLocked(QWidget* parent, const QString& path, const platform::DocumentLock& lock,
+                         const QString& title)
+{
+    return askYesNo(parent,
+                    QStringLiteral("文件“%1”自 %2 起正被%3使用。保存将覆盖这个文件，对方的修改可能丢失。"
+                                   "\n\n仍要保存吗？")
+                        .arg(QDir::toNativeSeparators(path), lock.sinceText(), lock.holder()),
+                    title);
+}
+
+bool askToSaveOverChanged(QWidget* parent, const QString& path, const QString& title)
+{
+    return askYesNo(parent,
+                    QStringLiteral("文件“%1”在打开或上次保存之后已经被其他程序修改过。保存将覆盖那些修改。"
+                                   "\n\n仍要保存吗？")
+                        .arg(QDir::toNativeSeparators(path)),
+                    title);
+}
+
+void warnAboutRecoveryCopies(const QString& message)
+{
+    // Not in the middle of writing a copy (which may be inside an edit),
+    // nor on another thread: the warning waits for the event loop.
+    QMetaObject::invokeMethod(qApp, [message] { dialogue::warn(QApplication::activeWindow(), message); },
+                              Qt::QueuedConnection);
 }
 
 } // namespace documentfiles

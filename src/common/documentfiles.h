@@ -1,11 +1,15 @@
 #pragma once
 // What every word processor asks about document files the same way: the
-// file name a document is saved under, and whether to save changes.
+// file name a document is saved under, whether to save changes, what to do
+// about a file someone else has open or has changed; and how a problem
+// with recovery copies is told.
 
 #include <QMessageBox>
 #include <QString>
 
 class QWidget;
+
+namespace platform { struct DocumentLock; }
 
 namespace documentfiles {
 
@@ -27,5 +31,20 @@ bool sameFile(const QString& a, const QString& b);
 // Asks whether to save the changes to a document before it closes: Yes,
 // No or Cancel, titled with the word processor's name.
 QMessageBox::StandardButton askToSaveChanges(QWidget* parent, const QString& documentName, const QString& title);
+
+// Asks whether to open a document for editing all the same when its lock
+// says someone else has it open, naming who and since when. True for Yes.
+bool askToOpenLocked(QWidget* parent, const QString& path, const platform::DocumentLock& lock, const QString& title);
+// Asks whether to write over a file someone else has open. True for Yes.
+bool askToSaveOverLocked(QWidget* parent, const QString& path, const platform::DocumentLock& lock,
+                         const QString& title);
+// Asks whether to save over a file another program has changed since it
+// was opened or last saved. True for Yes.
+bool askToSaveOverChanged(QWidget* parent, const QString& path, const QString& title);
+
+// The program's handler of problems with recovery copies (see
+// platform::setRecoveryProblemHandler): a warning over the active window,
+// shown once the work under way has returned to the event loop.
+void warnAboutRecoveryCopies(const QString& message);
 
 } // namespace documentfiles

@@ -70,7 +70,13 @@ void MainWindow::offerRecoveredCopies()
 {
     QString toOpen;
     QStringList alsoKept;
-    for (const platform::RecoveryCopy& copy : platform::leftRecoveryCopies()) {
+    for (const platform::RecoveryCopy& left : platform::leftRecoveryCopies()) {
+        // Another running copy of the program may be offering the same copy:
+        // only the run that claims it asks.
+        const std::optional<platform::RecoveryCopy> claimed = platform::claimRecoveryCopy(left);
+        if (!claimed)
+            continue;
+        const platform::RecoveryCopy& copy = *claimed;
         const auto answer = dialogue::show(
             this, {QStringLiteral("Lumetra 上次没有正常结束。“%1”在 %2 留下了恢复副本，其中有没有保存的修改。\n\n"
                                   "要打开它吗？选“否”将丢弃这个副本。")

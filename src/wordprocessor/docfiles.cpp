@@ -7,13 +7,65 @@
 #include "common/dialogue.h"
 #include "docfile/document.h"
 #include "docfile/opendocument.h"
+#include "platform/documentlock.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTextBlock>
 
 namespace wordprocessor {
+
+namespace {
+
+const QString title = QStringLiteral("Lumetra 文字处理");
+
+// The file a document was read from or last saved to, as it was then, and
+// whether the document holds its lock. Kept as a child of the document's
+// text, so that the lock goes when the document goes, however it goes (a
+// close, a quit); only a crash leaves it, and a later run sees it is stale.
+class DocumentFile : public QObject {
+    Q_OBJECT
+public:
+    DocumentFile(DocumentData& document, const QString& path, const platform::FileIdentity& identity)
+        : QObject(document.text.get()), path(path), identity(identity)
+    {
+        // Someone else's live lock stays: they still have the file open.
+        if (!platform::lockHeldElsewhere(path))
+            locked = platform::writeDocumentLock(path);
+    }
+    ~DocumentFile() override
+    {
+        if (locked)
+            platform::removeDocumentLock(path);
+    }
+
+    const QString path;
+    platform::FileIdentity identity;
+    bool locked = false;
+};
+
+DocumentFile* fileOf(const DocumentData& document)
+{
+    return document.text ? document.text->findChild<DocumentFile*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+// Asks what a save should ask before it writes `target`: whether to write
+// over changes another program made to the document's own file, or over a
+// file someone else has open. False when the user said No.
+bool mayWrite(const DocumentData& document, const QString& target, QWidget* parent)
+{
+    const DocumentFile* file = fileOf(document);
+    if (file && documentfiles::sameFile(target, file->path)) {
+        const platform::FileIdentity now = platform::fileIdentity(target);
+        return !now.exists || now == file->identity || documentfiles::askToSaveOverChanged(parent, target, title);
+    }
+    const auto lock = platform::lockHeldElsewhere(target);
+    return !lock || documentfiles::askToSaveOverLocked(parent, target, *lock, title);
+}
+
+} // namespace
 
 QString proposedFileName(const DocumentData& document)
 {
@@ -22,6 +74,13 @@ QString proposedFileName(const DocumentData& document)
 
 std::shared_ptr<DocumentData> openDocument(const QString& path)
 {
+    if (const auto lock = platform::lockHeldElsewhere(path)) {
+        if (!documentfiles::askToOpenLocked(QApplication::activeWindow(), path, *lock, title))
+            throw Error(QStringLiteral("没有打开文件“%1”：它正被%2使用。")
+                            .arg(QDir::toNativeSeparators(path), lock->holder()));
+    }
+    // Taken before reading: a change made while we read is seen at the save.
+    const platform::FileIdentity identity = platform::fileIdentity(path);
     docfile::ReadReport report;
     docfile::Document model;
     try {
@@ -46,6 +105,7 @@ std::shared_ptr<DocumentData> openDocument(const QString& path)
     data->cursor = QTextCursor(data->text.get());
     applyPage(*data);
     data->text->setModified(false);
+    new DocumentFile(*data, data->path, identity);
     return data;
 }
 
@@ -71,6 +131,12 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
         }
     }
 
+    const QString shown = QDir::toNativeSeparators(target);
+    if (QFileInfo(target).isDir())
+        throw Error(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(shown));
+    if (!mayWrite(document, target, parent))
+        return false;
+
     // Both formats are written from the same model, so what one keeps the
     // other keeps too.
     std::vector<unsigned char> bytes;
@@ -80,9 +146,6 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
     } catch (const docfile::Error& error) {
         throw Error(QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
     }
-    const QString shown = QDir::toNativeSeparators(target);
-    if (QFileInfo(target).isDir())
-        throw Error(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(shown));
     // Written beside the target, then put in its place in one step. The
     // write is unbuffered so that a short write (a full disk) shows here:
     // a buffered one can fail while flushing and still be committed.
@@ -97,6 +160,15 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
     document.name = QFileInfo(target).fileName();
     document.lossyNote.clear();
     document.text->setModified(false);
+    // The lock moves with the document to the file it was saved as.
+    DocumentFile* held = fileOf(document);
+    if (held && !documentfiles::sameFile(target, held->path)) {
+        delete held;
+        held = nullptr;
+    }
+    if (!held)
+        held = new DocumentFile(document, document.path, {});
+    held->identity = platform::fileIdentity(target);
     return true;
 }
 
@@ -125,3 +197,5 @@ bool settleUnsavedChanges(Instance& state, UnsavedChanges changes)
 }
 
 } // namespace wordprocessor
+
+#include "docfiles.moc"

@@ -5,7 +5,6 @@
 #include "docfile/document.h"
 #include "platform/recovery.h"
 
-#include <QSaveFile>
 #include <QTextDocument>
 
 namespace wordprocessor {
@@ -55,16 +54,19 @@ void RecoveryCopies::writeNow()
         }
         if (document->text->isModified()) {
             // A copy that cannot be written is no reason to stop the user's
-            // work; the next change tries again.
-            try {
-                const std::vector<unsigned char> bytes = docfile::writeBytes(toModel(*document));
-                QSaveFile file(it->second.file);
-                if (file.open(QIODevice::WriteOnly)
-                    && file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) == qint64(bytes.size())
-                    && file.commit())
-                    platform::writeRecoveryNote(it->second.file, document->name, document->path);
-            } catch (const docfile::Error&) {
-            }
+            // work: the store says so once, and the next change tries again.
+            platform::writeRecoveryCopy(
+                it->second.file,
+                [&](const QString& temporary) {
+                    try {
+                        const std::vector<unsigned char> bytes = docfile::writeBytes(toModel(*document));
+                        return platform::writeFileBytes(
+                            temporary, QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())));
+                    } catch (const docfile::Error& error) {
+                        return QStringLiteral("文档不能写成 .doc 文件（%1）").arg(QString::fromStdString(error.what()));
+                    }
+                },
+                document->name, document->path);
         }
         ++it;
     }

@@ -1,9 +1,9 @@
 #pragma once
 // Keeps a recovery copy of each document of an instance while it has
-// unsaved changes: written by the .doc writer beside the target and then put
-// in its place, at most every recoveryInterval() after a change; removed
-// when the document is saved, closed or the instance quits. Copies left by
-// a crash are offered at the next start (see platform/recovery.h).
+// unsaved changes, in the store of platform/recovery.h: written by the .doc
+// writer at most every recoveryInterval() after a change; removed when the
+// document is saved, closed or the instance quits. Copies left by a crash
+// are offered at the next start.
 
 #include <QObject>
 #include <QTimer>

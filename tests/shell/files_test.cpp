@@ -36,7 +36,17 @@ using namespace testsupport;
 
 namespace {
 
-using FilesTest = TimetableSteps<>;
+class FilesTest : public TimetableSteps<> {
+protected:
+    // A file of the corpus, copied into the test's folder: opening a file
+    // writes its lock beside it, and the corpus is shared.
+    QString copyOf(const char* name)
+    {
+        const QString copy = folder.filePath(QString::fromLatin1(name));
+        EXPECT_TRUE(QFile::copy(corpus(name), copy)) << name;
+        return copy;
+    }
+};
 
 } // namespace
 
@@ -80,14 +90,14 @@ TEST_F(FilesTest, ASavedTimetableOpensWithItsGridWorkedOutFromTheTable)
 
 TEST_F(FilesTest, TablesWrittenByOtherProgramsOpenAsGrids)
 {
-    open(corpus("simple-table2.doc"));
+    open(copyOf("simple-table2.doc"));
     ASSERT_TRUE(main.state().opened);
     EXPECT_EQ(main.state().hang, 3);
     EXPECT_EQ(main.state().lie, 3);
     EXPECT_EQ(main.state().morning, 3); // no single-cell row
     EXPECT_EQ(cell(2, 3), QStringLiteral("Row 2/Cell 3"));
 
-    open(corpus("table-merges.doc"));
+    open(copyOf("table-merges.doc"));
     ASSERT_TRUE(main.state().opened);
     EXPECT_EQ(main.state().hang, 4);
     EXPECT_EQ(main.state().morning, 3); // row 4 is one cell
@@ -104,7 +114,7 @@ TEST_F(FilesTest, FilesThatCannotBeTimetablesAreRefusedWithTheirReason)
     };
     for (const auto& [name, reason] : refused) {
         const size_t before = dialogue.messages.size();
-        dialogue.files.push_back(corpus(name));
+        dialogue.files.push_back(copyOf(name));
         action("open")->trigger();
         settle();
         EXPECT_FALSE(main.state().opened) << name;

@@ -8,6 +8,7 @@
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
 #include "support/windowtest.h"
+#include "recoveryruns.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -21,54 +22,9 @@ using namespace testsupport;
 
 namespace {
 
-// Points the data and documents folders at a folder of the test's own.
-class Folders {
-public:
-    explicit Folders(const QString& root)
-        : m_data(qgetenv("XDG_DATA_HOME")), m_home(qgetenv("HOME")), m_seconds(qgetenv("LUMETRA_RECOVERY_SECONDS"))
-    {
-        qputenv("XDG_DATA_HOME", (root + "/data").toUtf8());
-        qputenv("HOME", root.toUtf8());
-        qputenv("LUMETRA_RECOVERY_SECONDS", "0");
-    }
-    ~Folders()
-    {
-        restore("XDG_DATA_HOME", m_data);
-        restore("HOME", m_home);
-        restore("LUMETRA_RECOVERY_SECONDS", m_seconds);
-    }
-
-private:
-    static void restore(const char* name, const QByteArray& value)
-    {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value);
-    }
-    QByteArray m_data, m_home, m_seconds;
-};
-
 QStringList copiesIn(const QString& folder)
 {
     return QDir(folder).entryList({"*.doc"}, QDir::Files);
-}
-
-// New → OK with course entry, then Next period three times on 数学.
-entry::EntryDialog* buildAndEnter(shell::MainWindow& main)
-{
-    main.state().kemufile = QDir(qEnvironmentVariable("LUMETRA_SOURCE_DIR")).filePath("dist/zvn.list");
-    main.newTimetable();
-    settle();
-    main.initDialog->OKButton->click();
-    settle();
-    entry::EntryDialog* dialog = main.entryDialog;
-    if (!dialog)
-        return nullptr;
-    dialog->com1->setCurrentIndex(dialog->kemu.indexOf(QStringLiteral("数学")));
-    for (int i = 0; i < 3; ++i)
-        dialog->c1->click();
-    return dialog;
 }
 
 } // namespace
@@ -94,7 +50,7 @@ TEST(Recovery, AKilledProgramsWorkIsOfferedAtTheNextStart)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    Folders folders(root.path());
+    RecoveryFolders folders(root.path());
 
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -139,7 +95,7 @@ TEST(Recovery, ACopyIsKeptWhileChangesAreUnsavedAndGoesWithASaveOrAClose)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    Folders folders(root.path());
+    RecoveryFolders folders(root.path());
     ScriptedDialogue dialogue;
     shell::MainWindow main;
     main.show();
@@ -170,7 +126,7 @@ TEST(Recovery, ClosingCourseEntryWritesTheCopyAtOnce)
 {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
-    Folders folders(root.path());
+    RecoveryFolders folders(root.path());
     qputenv("LUMETRA_RECOVERY_SECONDS", "3600"); // the timer alone would wait an hour
 
     ScriptedDialogue dialogue;
