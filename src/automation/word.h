@@ -86,6 +86,11 @@ public:
     // for the user saying where the work is, otherwise empty. The owner is
     // not told of the end.
     virtual QString handOver() { return QString(); }
+    // Once the instance has ended by itself (the word processor crashed,
+    // was killed, or was ended because it stopped answering): a sentence
+    // for the user saying so and where its unsaved work was kept. Empty
+    // after an ordinary end (quit, the user closing it). Given out once.
+    virtual QString takeEndNote() { return QString(); }
 };
 
 class Documents {

@@ -9,13 +9,41 @@
 #include <QSaveFile>
 #include <QSysInfo>
 #include <QUrl>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
 
 namespace {
+
+// The profile folder of one of our offices a url names (the profile itself,
+// or its user folder), or empty.
+QString officeProfileOf(const QString& path)
+{
+    QDir folder(path);
+    if (folder.dirName() == QLatin1String("user"))
+        folder.cdUp();
+    if (!folder.dirName().startsWith(QLatin1String(kOfficeProfilePrefix))
+        || QDir::cleanPath(QFileInfo(folder.absolutePath()).absolutePath()) != QDir::cleanPath(QDir::tempPath()))
+        return QString();
+    return folder.absolutePath();
+}
+
+// Whether the office of a profile has ended: the profile is gone, or
+// nobody holds its lock.
+bool officeEnded(const QString& profile)
+{
+    const int fd = ::open(QFile::encodeName(profile + u'/' + QLatin1String(kOfficeProfileLock)).constData(),
+                          O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return !QFileInfo::exists(profile);
+    const bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return free;
+}
 
 struct Me {
     QString author, login, host;
@@ -144,6 +172,8 @@ bool isStaleLock(const DocumentLock& lock)
     const QUrl url(lock.url);
     if (!url.isLocalFile())
         return false;
+    if (const QString profile = officeProfileOf(url.toLocalFile()); !profile.isEmpty())
+        return officeEnded(profile);
     const QString runLock = url.toLocalFile();
     const QString name = QFileInfo(runLock).fileName();
     return name.endsWith(QLatin1String(".lock")) && !runIdOfName(name).isEmpty() && !runLockHeld(runLock);

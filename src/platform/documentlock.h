@@ -24,6 +24,13 @@
 
 namespace platform {
 
+// The private profiles of the LibreOffice instances this program starts:
+// folders so named in the temporary folder, each holding a lock file that
+// is held while its office may run. A lock such an office wrote names its
+// profile as the url, and is stale once nobody holds the profile's lock.
+inline constexpr char kOfficeProfilePrefix[] = "lumetra-libreoffice-";
+inline constexpr char kOfficeProfileLock[] = "lumetra.lock";
+
 struct DocumentLock {
     QString author; // the name the program was given; may be empty
     QString user;   // the login
@@ -49,8 +56,8 @@ std::optional<DocumentLock> documentLock(const QString& documentPath);
 
 // Whether a lock is this run's own.
 bool isOwnLock(const DocumentLock& lock);
-// Whether a lock was written by a run of this program, as this user on
-// this host, that has ended.
+// Whether a lock was written by a run of this program, or by a LibreOffice
+// it started, as this user on this host, that has ended.
 bool isStaleLock(const DocumentLock& lock);
 // The lock on a document held by another program, or by another run of
 // this one, and not stale: what to ask about before the document is opened

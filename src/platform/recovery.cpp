@@ -1,5 +1,7 @@
 #include "platform/recovery.h"
 
+#include "platform/keptfiles.h"
+
 #include "platform/fileerrors.h"
 #include "platform/runlock.h"
 
@@ -243,6 +245,19 @@ std::optional<RecoveryCopy> claimRecoveryCopy(const RecoveryCopy& copy)
         return std::nullopt;
     rename(noteOf(copy.file), noteOf(ours.file)); // a copy without its note is still worth offering
     return ours;
+}
+
+QString keepRecoveryCopyApart(const RecoveryCopy& copy, QString* problem)
+{
+    const QString target = keptFileName(copy.documentName, copy.documentPath, QStringLiteral("（恢复）"));
+    if (!QFile::rename(copy.file, target) && !(QFile::copy(copy.file, target) && QFile::remove(copy.file))) {
+        if (problem)
+            *problem = QStringLiteral("无法把“%1”的恢复副本保存为“%2”。副本仍在“%3”。")
+                           .arg(copy.documentName, QDir::toNativeSeparators(target), QDir::toNativeSeparators(copy.file));
+        return QString();
+    }
+    removeRecoveryCopy(copy.file); // its note
+    return target;
 }
 
 void cleanRecoveryFolder()

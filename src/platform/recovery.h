@@ -70,6 +70,13 @@ QList<RecoveryCopy> leftRecoveryCopies();
 // again, for a later run.
 std::optional<RecoveryCopy> claimRecoveryCopy(const RecoveryCopy& copy);
 
+// Puts a copy of this run's (a claimed one, or one whose word processor
+// went) into a file of its own beside the document's file or in the
+// documents folder, named "…（恢复）.doc", and removes its note. Returns
+// that file, or an empty text and the reason in `problem`; the copy then
+// stays where it was.
+QString keepRecoveryCopyApart(const RecoveryCopy& copy, QString* problem);
+
 // At start: removes what ended runs left besides their copies (temporary
 // files of a write a crash cut short, notes without a copy, lock files).
 void cleanRecoveryFolder();

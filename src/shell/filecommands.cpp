@@ -43,29 +43,6 @@ void MainWindow::openFile(const QString& path)
         openPath(path);
 }
 
-namespace {
-
-// Where a recovered document goes: beside its own file, or in the user's
-// documents folder, under a name no file has yet.
-QString recoveredFileName(const platform::RecoveryCopy& copy)
-{
-    QString folder = copy.documentPath.isEmpty() ? QString() : QFileInfo(copy.documentPath).absolutePath();
-    if (folder.isEmpty() || !QFileInfo(folder).isDir() || !QFileInfo(folder).isWritable())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        folder = QDir::homePath();
-    QString base = copy.documentName;
-    if (base.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
-        base.chop(4);
-    base += QStringLiteral("（恢复）");
-    QString target = QDir(folder).filePath(base + QStringLiteral(".doc"));
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = QDir(folder).filePath(QStringLiteral("%1%2.doc").arg(base).arg(n));
-    return target;
-}
-
-} // namespace
-
 void MainWindow::offerRecoveredCopies()
 {
     QString toOpen;
@@ -87,14 +64,12 @@ void MainWindow::offerRecoveredCopies()
             platform::removeRecoveryCopy(copy.file);
             continue;
         }
-        const QString target = recoveredFileName(copy);
-        if (!QFile::rename(copy.file, target) && !(QFile::copy(copy.file, target) && QFile::remove(copy.file))) {
-            dialogue::warn(this, QStringLiteral("无法把“%1”的恢复副本保存为“%2”。副本仍在“%3”。")
-                                     .arg(copy.documentName, QDir::toNativeSeparators(target),
-                                          QDir::toNativeSeparators(copy.file)));
+        QString problem;
+        const QString target = platform::keepRecoveryCopyApart(copy, &problem);
+        if (target.isEmpty()) {
+            dialogue::warn(this, problem);
             continue;
         }
-        platform::removeRecoveryCopy(copy.file); // its note
         if (toOpen.isEmpty())
             toOpen = target;
         else

@@ -147,6 +147,7 @@ void MainWindow::adoptTimetable(std::shared_ptr<word::Application> wd, std::shar
     m_state.hang = hang;
     m_state.lie = lie;
     m_state.opened = true;
+    m_endTold = false;
     setDocumentCommandsEnabled(true);
     // However the word processor ends (closed by hand, quit, gone), the
     // window follows at once.
@@ -166,8 +167,16 @@ void MainWindow::wordProcessorEnded(const word::Application* which)
         return;
     // The objects stay until the next timetable replaces them: the handler
     // may run inside a call on them.
+    const QString note = m_state.wd->takeEndNote();
+    QWidget* parent = entryDialog && entryDialog->isVisible() ? static_cast<QWidget*>(entryDialog) : this;
     enterNoTimetable();
     closeEntryDialog(); // brings the main window back
+    // It ended by itself: said here, once, with where the work was kept; a
+    // call that failed with it says nothing more.
+    if (!note.isEmpty()) {
+        m_endTold = true;
+        dialogue::warn(parent, note);
+    }
 }
 
 void MainWindow::closeEntryDialog()
@@ -232,6 +241,8 @@ void MainWindow::reportWordProcessorClosed()
 
 void MainWindow::reportEngineError(QWidget* parent, const word::AutomationError& error)
 {
+    if (error.kind() == word::AutomationError::NotRunning && m_endTold && !m_state.opened)
+        return;
     dialogue::warn(parent ? parent : this, error.message());
     if (error.kind() == word::AutomationError::NotRunning && m_state.opened) {
         // The timetable's word processor is gone: no timetable is open now.

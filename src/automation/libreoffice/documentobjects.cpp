@@ -1,10 +1,12 @@
 #include "automation/libreoffice/documentobjects.h"
 
+#include "automation/libreoffice/officerecovery.h"
 #include "automation/libreoffice/tableobjects.h"
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
 #include "common/documentfiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -27,6 +29,7 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/util/XCloseBroadcaster.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifyBroadcaster.hpp>
 
 namespace word::libreoffice {
 
@@ -104,6 +107,19 @@ std::shared_ptr<Document> OfficeDocuments::add()
 
 std::shared_ptr<Document> OfficeDocuments::open(const OpenArguments& a)
 {
+    // Someone else has the file open for editing: asked as LibreOffice
+    // would, but before Writer is asked to load it, which would otherwise
+    // ask in a window of its own and wait there.
+    if (const auto lock = platform::lockHeldElsewhere(a.filename)) {
+        if (!documentfiles::askToOpenLocked(QApplication::activeWindow(), a.filename, *lock,
+                                            QStringLiteral("LibreOffice Writer")))
+            throw AutomationError(QStringLiteral("没有打开文件“%1”：它正被%2使用。")
+                                      .arg(QDir::toNativeSeparators(a.filename), lock->holder()));
+        QFile::remove(platform::lockFileOf(a.filename)); // the user takes it over
+    } else if (const auto stale = platform::documentLock(a.filename); stale && platform::isStaleLock(*stale)) {
+        QFile::remove(platform::lockFileOf(a.filename)); // left by a run or an office that has ended
+    }
+    const platform::FileIdentity identity = platform::fileIdentity(a.filename);
     return m_state->call([&] {
         const QFileInfo file(a.filename);
         if (!file.isFile())
@@ -136,7 +152,9 @@ std::shared_ptr<Document> OfficeDocuments::open(const OpenArguments& a)
             throw AutomationError(
                 QStringLiteral("文件“%1”不是文字处理文档。").arg(QDir::toNativeSeparators(a.filename)));
         }
-        return adopt(component, file.absoluteFilePath());
+        auto document = adopt(component, file.absoluteFilePath());
+        m_state->active->identity = identity;
+        return document;
     });
 }
 
@@ -147,6 +165,9 @@ std::shared_ptr<Document> OfficeDocuments::adopt(const Reference<css::lang::XCom
     data->path = path;
     data->name = path.isEmpty() ? QStringLiteral("文档%1").arg(++m_state->untitledCounter) : nameOf(path);
     as<css::util::XCloseBroadcaster>(component)->addCloseListener(new CloseWatcher(m_state));
+    as<css::util::XModifyBroadcaster>(component)->addModifyListener(new ModifyWatcher(m_state));
+    if (m_state->recovery)
+        m_state->recovery->watch(data);
     m_state->documents.push_back(data);
     m_state->active = data;
     if (m_state->visible)
@@ -213,6 +234,12 @@ bool saveDocument(EngineState& state, DocumentData& document)
         return bool(storable->hasLocation());
     });
     if (hasFile) {
+        // Changed on disk by another program since we read or wrote it.
+        const platform::FileIdentity now = platform::fileIdentity(document.path);
+        if (now.exists && document.identity.exists && !(now == document.identity)
+            && !documentfiles::askToSaveOverChanged(QApplication::activeWindow(), document.path,
+                                                    QStringLiteral("LibreOffice Writer")))
+            return false;
         state.call([&] {
             try {
                 storable->store(); // in the format it was read in
@@ -220,6 +247,7 @@ bool saveDocument(EngineState& state, DocumentData& document)
                 throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(document.path)));
             }
         });
+        document.identity = platform::fileIdentity(document.path);
         return true;
     }
     if (!state.headless) {
@@ -243,6 +271,10 @@ bool saveDocument(EngineState& state, DocumentData& document)
         const QString target = documentfiles::askSaveFileName(nullptr, QString(), documentfiles::proposedFileName(title, document.name));
         if (target.isEmpty())
             return false;
+        if (const auto lock = platform::lockHeldElsewhere(target);
+            lock && !documentfiles::askToSaveOverLocked(QApplication::activeWindow(), target, *lock,
+                                                        QStringLiteral("LibreOffice Writer")))
+            return false;
         const char* filter = documentfiles::isOpenDocumentName(target) ? "writer8" : "MS Word 97";
         state.call([&] {
             try {
@@ -258,6 +290,7 @@ bool saveDocument(EngineState& state, DocumentData& document)
             return false; // the user cancelled Writer's dialog
         document.path = pathOfUrl(storable->getLocation());
         document.name = nameOf(document.path);
+        document.identity = platform::fileIdentity(document.path);
         return true;
     });
 }

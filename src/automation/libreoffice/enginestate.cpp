@@ -2,6 +2,7 @@
 
 #include "automation/callguard.h"
 #include "automation/libreoffice/mainthread.h"
+#include "automation/libreoffice/officerecovery.h"
 #include "automation/libreoffice/uno.h"
 #include "common/dialogue.h"
 
@@ -20,6 +21,10 @@
 #include <com/sun/star/util/XModifiable.hpp>
 
 namespace word::libreoffice {
+
+EngineState::EngineState() = default;
+
+EngineState::~EngineState() = default;
 
 void EngineState::requireAlive() const
 {
@@ -120,8 +125,14 @@ void EngineState::runCall(const std::function<void()>& body, Patience patience)
     }
     worker.join();
     --m_calls;
-    if (error)
+    if (error) {
+        // The office went under this call: the instance ends now, before
+        // the caller hears of it, so that what the user is told comes once
+        // and with where the work was kept.
+        if (m_lost && m_calls == 0 && m_alive)
+            end();
         std::rethrow_exception(error);
+    }
 }
 
 void EngineState::askAboutSlowCall(const std::atomic<bool>& done, int waitedMs)
@@ -174,6 +185,24 @@ void EngineState::endSoon()
     later([](EngineState& self) { self.end(); });
 }
 
+void EngineState::userEnded()
+{
+    m_userEnded = true;
+    connectionLost();
+}
+
+void EngineState::documentChanged()
+{
+    std::weak_ptr<EngineState> weak = weak_from_this();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [weak] {
+            if (auto self = weak.lock(); self && self->m_alive && self->recovery)
+                self->recovery->changed();
+        },
+        Qt::QueuedConnection);
+}
+
 void EngineState::documentClosed(const Reference<css::frame::XModel>& model)
 {
     later([model](EngineState& self) {
@@ -205,6 +234,7 @@ void EngineState::handOver()
     m_alive = false;
     m_handedOver = true;
     endedHandler = nullptr; // its owner let go
+    recovery.reset(); // the work is in the user's Writer now
     documents.clear();
     active.reset();
     desktop.clear();
@@ -236,6 +266,13 @@ void EngineState::end()
             }
         }, Patience::GiveUp);
     }
+    if (lost && !m_userEnded) {
+        const QStringList kept = recovery ? recovery->keepApart() : QStringList();
+        m_endNote = QStringLiteral("LibreOffice 意外结束了，这个课程表已经关闭。");
+        if (!kept.isEmpty())
+            m_endNote += QStringLiteral("\n\n没有保存的修改已保存为：\n%1").arg(kept.join(u'\n'));
+    }
+    recovery.reset(); // ended as it should: no copy is left behind
     documents.clear();
     active.reset();
     desktop.clear();

@@ -5,6 +5,7 @@
 
 #include "automation/automationerror.h"
 #include "automation/libreoffice/officeprocess.h"
+#include "platform/documentlock.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
@@ -25,6 +26,8 @@
 namespace word::libreoffice {
 
 using css::uno::Reference;
+
+class OfficeRecovery;
 
 // A character look typed text is given: what Selection.Font set last.
 struct TypingFont {
@@ -51,6 +54,9 @@ struct DocumentData {
     TypingFont typing;
     std::vector<FittedTable> fitted;
     bool closed = false; // its window was closed in LibreOffice
+    // The file as it was when read or last written: a change on disk since
+    // is asked about before it is written over.
+    platform::FileIdentity identity;
 };
 using DocPtr = std::shared_ptr<DocumentData>;
 
@@ -64,6 +70,10 @@ public:
     bool headless = false;
     int untitledCounter = 0;
     std::function<void()> endedHandler;
+    std::unique_ptr<OfficeRecovery> recovery; // copies of unsaved work
+
+    EngineState();
+    ~EngineState();
 
     bool alive() const { return m_alive && !m_lost; }
     void requireAlive() const;
@@ -115,6 +125,14 @@ public:
     void connectionLost();
     // A document's window was closed in LibreOffice (from any thread).
     void documentClosed(const Reference<css::frame::XModel>& model);
+    // The user ended LibreOffice itself (Exit in Writer; from any thread).
+    void userEnded();
+    // A document changed (from any thread).
+    void documentChanged();
+    // Runs `work` on the thread of the windows once no call is under way.
+    void whenIdle(std::function<void(EngineState&)> work) { later(std::move(work)); }
+    // What the user is told once the office ended by itself; given out once.
+    QString takeEndNote() { return std::exchange(m_endNote, QString()); }
 
 private:
     // What a call does once it has taken longer than callLimitMs().
@@ -166,6 +184,8 @@ private:
 
     bool m_alive = true;
     bool m_handedOver = false;
+    std::atomic<bool> m_userEnded{false};
+    QString m_endNote;
     std::atomic<bool> m_lost{false};
 };
 

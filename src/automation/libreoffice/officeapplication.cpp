@@ -2,11 +2,13 @@
 
 #include "automation/libreoffice/documentobjects.h"
 #include "automation/libreoffice/enginestate.h"
+#include "automation/libreoffice/officerecovery.h"
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
 #include "automation/callguard.h"
 #include "automation/checks.h"
 #include "common/documentfiles.h"
+#include "platform/keptfiles.h"
 #include "platform/printdestination.h"
 
 #include <QApplication>
@@ -96,26 +98,6 @@ void printToPdf(EngineState& state, const DocumentData& document, const QString&
         throw AutomationError(QStringLiteral("无法写出 PDF 文件“%1”。").arg(QDir::toNativeSeparators(target)));
 }
 
-// Where a document's work goes when its office cannot be left to the user:
-// beside its own file, or in the documents folder, under a name no file
-// has yet.
-QString keptFileName(const DocumentData& document)
-{
-    QString folder = document.path.isEmpty() ? QString() : QFileInfo(document.path).absolutePath();
-    if (folder.isEmpty() || !QFileInfo(folder).isWritable())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir().mkpath(folder))
-        folder = QDir::homePath();
-    QString base = document.name;
-    if (base.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
-        base.chop(4);
-    base += QStringLiteral("（未保存的修改）");
-    QString target = QDir(folder).filePath(base + QStringLiteral(".doc"));
-    for (int n = 2; QFileInfo::exists(target); ++n)
-        target = QDir(folder).filePath(QStringLiteral("%1%2.doc").arg(base).arg(n));
-    return target;
-}
-
 // An office without windows cannot go on for the user: its unsaved work
 // is written to files of their own, and it ends.
 QString keepUnsavedWork(EngineState& state)
@@ -128,7 +110,8 @@ QString keepUnsavedWork(EngineState& state)
                 state.call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
             if (!modified)
                 continue;
-            const QString target = keptFileName(*document);
+            const QString target =
+                platform::keptFileName(document->name, document->path, QStringLiteral("（未保存的修改）"));
             state.call([&] {
                 as<css::frame::XStorable>(document->model)
                     ->storeToURL(toUno(QUrl::fromLocalFile(target).toString(QUrl::FullyEncoded)),
@@ -186,6 +169,7 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create()
         state->office->finish(0);
         throw AutomationError(QStringLiteral("LibreOffice 启动了，但无法使用：%1").arg(error.message()));
     }
+    state->recovery = std::make_unique<OfficeRecovery>(*state);
     return std::shared_ptr<OfficeApplication>(new OfficeApplication(std::move(state)));
 }
 
@@ -302,6 +286,17 @@ QString OfficeApplication::handOver()
         return keepUnsavedWork(*m_state);
     m_state->handOver();
     return QString();
+}
+
+void OfficeApplication::keepRecoveryCopies()
+{
+    if (m_state->alive() && m_state->recovery)
+        m_state->recovery->writeNow();
+}
+
+QString OfficeApplication::takeEndNote()
+{
+    return m_state->takeEndNote();
 }
 
 qint64 OfficeApplication::processId() const

@@ -27,6 +27,8 @@ public:
     bool running() const override;
     void setEndedHandler(std::function<void()> handler) override;
     QString handOver() override;
+    void keepRecoveryCopies() override;
+    QString takeEndNote() override;
 
     // The office's process group (for tests that kill it), or 0.
     qint64 processId() const;

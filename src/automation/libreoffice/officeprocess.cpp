@@ -2,6 +2,7 @@
 
 #include "automation/automationerror.h"
 #include "automation/libreoffice/uno.h"
+#include "platform/documentlock.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -65,13 +66,13 @@ Reference<css::uno::XComponentContext> localContext()
     return context;
 }
 
-const char kProfilePrefix[] = "lumetra-libreoffice-";
-const char kLockName[] = "lumetra.lock";
+using platform::kOfficeProfilePrefix;
+using platform::kOfficeProfileLock;
 
 // A new private profile folder, or empty.
 QString makeProfileFolder()
 {
-    QByteArray pattern = QFile::encodeName(QDir::tempPath() + u'/' + QLatin1String(kProfilePrefix)) + "XXXXXX";
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + u'/' + QLatin1String(kOfficeProfilePrefix)) + "XXXXXX";
     if (!::mkdtemp(pattern.data()))
         return QString();
     return QFile::decodeName(pattern);
@@ -81,7 +82,7 @@ QString makeProfileFolder()
 // held, so that a start cleaning up never finds it free meanwhile.
 int lockProfile(const QString& profile)
 {
-    const QByteArray path = QFile::encodeName(profile + u'/' + QLatin1String(kLockName));
+    const QByteArray path = QFile::encodeName(profile + u'/' + QLatin1String(kOfficeProfileLock));
     const QByteArray making = path + ".new";
     const int fd = ::open(making.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0)
@@ -97,7 +98,7 @@ int lockProfile(const QString& profile)
 // A folder without a lock is an old one, or one being made this moment.
 bool profileLeft(const QFileInfo& folder)
 {
-    const QByteArray lock = QFile::encodeName(folder.absoluteFilePath() + u'/' + QLatin1String(kLockName));
+    const QByteArray lock = QFile::encodeName(folder.absoluteFilePath() + u'/' + QLatin1String(kOfficeProfileLock));
     const int fd = ::open(lock.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT && folder.lastModified().secsTo(QDateTime::currentDateTime()) > 3600;
@@ -179,7 +180,7 @@ bool OfficeProcess::installed()
 void OfficeProcess::removeLeftProfiles()
 {
     const QDir temporary(QDir::tempPath());
-    for (const QFileInfo& folder : temporary.entryInfoList({QLatin1String(kProfilePrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo& folder : temporary.entryInfoList({QLatin1String(kOfficeProfilePrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (folder.ownerId() == ::getuid() && profileLeft(folder))
             QDir(folder.absoluteFilePath()).removeRecursively();
     }

@@ -13,7 +13,13 @@ void TerminateWatcher::notifyTermination(const css::lang::EventObject&)
     // The office goes (the user chose Exit in LibreOffice): nothing may be
     // asked of it any more.
     if (auto state = m_state.lock())
-        state->connectionLost();
+        state->userEnded();
+}
+
+void ModifyWatcher::modified(const css::lang::EventObject&)
+{
+    if (auto state = m_state.lock())
+        state->documentChanged();
 }
 
 } // namespace word::libreoffice
