@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include <com/sun/star/awt/Rectangle.hpp>
@@ -29,13 +30,18 @@
 #include <com/sun/star/text/XTextCursor.hpp>
 #include <com/sun/star/util/XCloseBroadcaster.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
+#include <com/sun/star/util/XModifiable.hpp>
 #include <com/sun/star/util/XModifyBroadcaster.hpp>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace word::libreoffice {
 
 using css::uno::Any;
 
-DocPtr requireOpen(const EngineState& state, const DocPtr& document)
+DocPtr requireOpen(EngineState& state, const DocPtr& document)
 {
     state.requireAlive();
     if (!document || document->closed)
@@ -116,8 +122,10 @@ std::shared_ptr<Document> OfficeDocuments::open(const OpenArguments& a)
             throw AutomationError(QStringLiteral("没有打开文件“%1”：它正被%2使用。")
                                       .arg(QDir::toNativeSeparators(a.filename), lock->holder()));
         QFile::remove(platform::lockFileOf(a.filename)); // the user takes it over
-    } else if (const auto stale = platform::documentLock(a.filename); stale && platform::isStaleLock(*stale)) {
-        QFile::remove(platform::lockFileOf(a.filename)); // left by a run or an office that has ended
+    } else if (QFileInfo::exists(platform::lockFileOf(a.filename))) {
+        // Left by a run or an office that has ended, or a lock nobody can
+        // read (cut short by a crash): Writer would refuse the file for it.
+        QFile::remove(platform::lockFileOf(a.filename));
     }
     const platform::FileIdentity identity = platform::fileIdentity(a.filename);
     return m_state->call([&] {
@@ -224,6 +232,46 @@ void OfficeDocument::save()
     saveDocument(*m_state, *requireOpen(*m_state, m_document));
 }
 
+namespace {
+
+// Writes a document to its own file, in the format it was read in: beside
+// the file first, then put in its place in one step, so that a failed
+// save leaves the old file whole. (Writer's own store also refuses to
+// write over a file changed since it read it, which the user may have
+// agreed to.)
+void storeInPlace(EngineState& state, DocumentData& document)
+{
+    const QString shown = QDir::toNativeSeparators(document.path);
+    QTemporaryFile aside(QFileInfo(document.path).absolutePath() + QStringLiteral("/.~lumetra-XXXXXX.tmp"));
+    if (!aside.open())
+        throw AutomationError(QStringLiteral("无法保存文件“%1”：%2").arg(shown, aside.errorString()));
+    aside.close();
+    state.call([&] {
+        rtl::OUString filter;
+        for (const auto& argument : as<css::frame::XModel>(document.model)->getArgs())
+            if (argument.Name == "FilterName")
+                argument.Value >>= filter;
+        try {
+            as<css::frame::XStorable>(document.model)
+                ->storeToURL(urlOf(aside.fileName()), arguments({{"FilterName", Any(filter)}}));
+        } catch (const css::io::IOException&) {
+            throw AutomationError(QStringLiteral("无法保存文件“%1”。原来的文件没有改动。").arg(shown));
+        }
+    });
+    // The file keeps who may read it (a temporary file is the owner's only).
+    const QFileDevice::Permissions permissions = QFile::permissions(document.path);
+    QFile::setPermissions(aside.fileName(), permissions ? permissions
+                                                        : QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                              | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    if (::rename(QFile::encodeName(aside.fileName()).constData(), QFile::encodeName(document.path).constData()) != 0)
+        throw AutomationError(QStringLiteral("无法保存文件“%1”：%2。原来的文件没有改动。")
+                                  .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
+    aside.setAutoRemove(false); // (it is the file now)
+    state.call([&] { as<css::util::XModifiable>(document.model)->setModified(false); });
+}
+
+} // namespace
+
 bool saveDocument(EngineState& state, DocumentData& document)
 {
     // Every touch of the document goes through a call: the office may have
@@ -236,17 +284,12 @@ bool saveDocument(EngineState& state, DocumentData& document)
     if (hasFile) {
         // Changed on disk by another program since we read or wrote it.
         const platform::FileIdentity now = platform::fileIdentity(document.path);
-        if (now.exists && document.identity.exists && !(now == document.identity)
+        const bool changed = now.exists && document.identity.exists && !(now == document.identity);
+        if (changed
             && !documentfiles::askToSaveOverChanged(QApplication::activeWindow(), document.path,
                                                     QStringLiteral("LibreOffice Writer")))
             return false;
-        state.call([&] {
-            try {
-                storable->store(); // in the format it was read in
-            } catch (const css::io::IOException&) {
-                throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(document.path)));
-            }
-        });
+        storeInPlace(state, document);
         document.identity = platform::fileIdentity(document.path);
         return true;
     }

@@ -108,6 +108,6 @@ private:
 };
 
 // A document that is still open in the instance.
-DocPtr requireOpen(const EngineState& state, const DocPtr& document);
+DocPtr requireOpen(EngineState& state, const DocPtr& document);
 
 } // namespace word::libreoffice

@@ -26,13 +26,13 @@ EngineState::EngineState() = default;
 
 EngineState::~EngineState() = default;
 
-void EngineState::requireAlive() const
+void EngineState::requireAlive()
 {
-    if (!alive())
+    if (!stillRunning())
         throw AutomationError::notRunning();
 }
 
-DocPtr EngineState::requireActive() const
+DocPtr EngineState::requireActive()
 {
     requireAlive();
     if (!active)

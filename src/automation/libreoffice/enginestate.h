@@ -76,8 +76,19 @@ public:
     ~EngineState();
 
     bool alive() const { return m_alive && !m_lost; }
-    void requireAlive() const;
-    DocPtr requireActive() const;
+    // Whether the office still runs; one found gone ends the instance now
+    // (the owner is told before whoever asked goes on).
+    bool stillRunning()
+    {
+        if (m_lost && m_alive && m_calls == 0)
+            end();
+        return alive();
+    }
+    // Raises NotRunning once the office is gone. An office found gone here
+    // ends the instance first (see runCall), so the owner hears of it before
+    // the caller does.
+    void requireAlive();
+    DocPtr requireActive();
 
     // Where a document window opens when it has no size of its own.
     QRect windowArea;

@@ -270,7 +270,7 @@ void OfficeApplication::printOut(const QString& copies, bool background)
 
 bool OfficeApplication::running() const
 {
-    return m_state->alive();
+    return m_state->stillRunning();
 }
 
 void OfficeApplication::setEndedHandler(std::function<void()> handler)
