@@ -180,6 +180,8 @@ TEST_F(OfficeFaults, ASecondOkWhileTheOfficeStartsBuildsNothingMore)
         }
         main.newTimetable();
         main.openTimetable();
+        QTest::keyClick(&main, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
     });
     init->OKButton->click();
     settle();

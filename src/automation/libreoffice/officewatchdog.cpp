@@ -28,6 +28,8 @@ else
   n=0
   while kill -0 "-$1" 2>/dev/null && [ $n -lt 30 ]; do sleep 0.1; n=$((n+1)); done
   kill -KILL "-$1" 2>/dev/null
+  n=0
+  while kill -0 "-$1" 2>/dev/null && [ $n -lt 30 ]; do sleep 0.1; n=$((n+1)); done
 fi
 rm -rf -- "$2"
 ) <&4 4<&- &
