@@ -1,5 +1,5 @@
-// The document window's file commands (save, export to PDF, print preview,
-// print) and its find bar's search.
+// The document window's file commands: save, export to PDF, print preview,
+// print.
 
 #include "wordprocessor/documentwindow.h"
 
@@ -97,31 +97,6 @@ void DocumentWindow::print()
         printDocument(*document, printer, printer.copyCount());
     } catch (const Error& error) {
         dialogue::warn(this, error.message());
-    }
-}
-
-void DocumentWindow::findNext(bool backward)
-{
-    const QString text = m_findText->text();
-    if (text.isEmpty())
-        return;
-    QTextDocument::FindFlags flags;
-    if (backward)
-        flags |= QTextDocument::FindBackward;
-    if (m_matchCase->isChecked())
-        flags |= QTextDocument::FindCaseSensitively;
-    if (m_editor->find(text, flags)) {
-        statusBar()->clearMessage();
-        return;
-    }
-    // Once past the end (or the start), go round once.
-    QTextCursor cursor = m_editor->textCursor();
-    cursor.movePosition(backward ? QTextCursor::End : QTextCursor::Start);
-    const QTextCursor keep = m_editor->textCursor();
-    m_editor->setTextCursor(cursor);
-    if (!m_editor->find(text, flags)) {
-        m_editor->setTextCursor(keep);
-        statusBar()->showMessage(QStringLiteral("找不到“%1”。").arg(text), 5000);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "wordprocessor/error.h"
 #include "wordprocessor/docfiles.h"
 #include "wordprocessor/document.h"
+#include "wordprocessor/findbar.h"
 #include "wordprocessor/fontsizes.h"
 #include "wordprocessor/pageeditor.h"
 #include "wordprocessor/tableediting.h"
@@ -24,6 +25,21 @@
 #include <QToolBar>
 
 namespace wordprocessor {
+
+namespace {
+
+// An editable box on Linux reaches a screen reader under its text, not its
+// name: the name goes on the box's description and on its text field, which
+// has the keyboard while the box is in use.
+void named(QComboBox* box, const QString& name)
+{
+    box->setAccessibleName(name);
+    box->setAccessibleDescription(name);
+    box->lineEdit()->setAccessibleName(name);
+    box->lineEdit()->setAccessibleDescription(name);
+}
+
+} // namespace
 
 DocumentWindow::DocumentWindow(std::shared_ptr<Instance> instance)
     : m_instance(std::move(instance)), m_editor(new PageEditor(this))
@@ -48,8 +64,8 @@ void DocumentWindow::buildToolBars()
     format->setAccessibleName(QStringLiteral("格式工具栏"));
     m_family = new QFontComboBox(format);
     m_family->setObjectName(QStringLiteral("documentFontFamily"));
-    m_family->setAccessibleName(QStringLiteral("字体"));
     m_family->setEditable(true);
+    named(m_family, QStringLiteral("字体"));
     m_family->setInsertPolicy(QComboBox::NoInsert);
     // The two faces timetables are made in come first.
     m_family->insertItem(0, QStringLiteral("宋体"));
@@ -57,8 +73,8 @@ void DocumentWindow::buildToolBars()
     format->addWidget(m_family);
     m_size = new QComboBox(format);
     m_size->setObjectName(QStringLiteral("documentFontSize"));
-    m_size->setAccessibleName(QStringLiteral("字号"));
     m_size->setEditable(true);
+    named(m_size, QStringLiteral("字号"));
     m_size->setInsertPolicy(QComboBox::NoInsert);
     m_size->addItems(fontSizeChoices());
     m_size->setMinimumContentsLength(4);
@@ -71,31 +87,8 @@ void DocumentWindow::buildToolBars()
         format->addAction(action);
 
     // The find bar, shown by 查找.
-    m_findBar = new QToolBar(QStringLiteral("查找"), this);
-    m_findBar->setObjectName(QStringLiteral("documentFindBar"));
-    m_findBar->setAccessibleName(QStringLiteral("查找"));
+    m_findBar = new FindBar(m_editor, statusBar(), this);
     addToolBar(Qt::BottomToolBarArea, m_findBar);
-    m_findText = new QLineEdit(m_findBar);
-    m_findText->setObjectName(QStringLiteral("documentFindText"));
-    m_findText->setAccessibleName(QStringLiteral("查找内容"));
-    m_findText->setPlaceholderText(QStringLiteral("查找内容"));
-    m_findBar->addWidget(m_findText);
-    auto* next = new QPushButton(QStringLiteral("下一个(&N)"), m_findBar);
-    next->setObjectName(QStringLiteral("documentFindNext"));
-    next->setAccessibleName(QStringLiteral("下一个"));
-    auto* previous = new QPushButton(QStringLiteral("上一个(&V)"), m_findBar);
-    previous->setObjectName(QStringLiteral("documentFindPrevious"));
-    previous->setAccessibleName(QStringLiteral("上一个"));
-    m_matchCase = new QCheckBox(QStringLiteral("区分大小写(&M)"), m_findBar);
-    m_matchCase->setObjectName(QStringLiteral("documentMatchCase"));
-    m_matchCase->setAccessibleName(QStringLiteral("区分大小写"));
-    m_findBar->addWidget(next);
-    m_findBar->addWidget(previous);
-    m_findBar->addWidget(m_matchCase);
-    m_findBar->hide();
-    connect(m_findText, &QLineEdit::returnPressed, this, [this] { findNext(false); });
-    connect(next, &QPushButton::clicked, this, [this] { findNext(false); });
-    connect(previous, &QPushButton::clicked, this, [this] { findNext(true); });
 }
 
 void DocumentWindow::connectActions()
@@ -122,11 +115,7 @@ void DocumentWindow::connectActions()
     a.redo->setEnabled(false);
     a.cut->setEnabled(false);
     a.copy->setEnabled(false);
-    connect(a.find, &QAction::triggered, this, [this] {
-        m_findBar->show();
-        m_findText->selectAll();
-        m_findText->setFocus();
-    });
+    connect(a.find, &QAction::triggered, m_findBar, &FindBar::open);
 
     connect(a.bold, &QAction::triggered, this, [this](bool on) {
         QTextCharFormat format;
@@ -221,76 +210,6 @@ void DocumentWindow::connectActions()
         statusBar()->showMessage(QStringLiteral("粘贴的内容只保留了文字：本程序的文档不能保存其中的图片、链接和其他格式。"),
                                  8000);
     });
-}
-
-template <typename F>
-void DocumentWindow::tableCommand(F command)
-{
-    QTextCursor cursor = m_editor->textCursor();
-    if (!cursor.currentTable()) {
-        statusBar()->showMessage(QStringLiteral("插入点不在表格中。"), 5000);
-        return;
-    }
-    cursor.beginEditBlock();
-    const bool done = command(cursor);
-    cursor.endEditBlock();
-    if (!done)
-        statusBar()->showMessage(QStringLiteral("所选的单元格不能这样做。"), 5000);
-    showFormat();
-}
-
-namespace {
-
-// A length typed in centimetres, or nothing when it is not one in [least, most].
-std::optional<double> centimetres(const QString& text, double least, double most)
-{
-    bool ok = false;
-    const QString plain = numbers::halfWidth(text).trimmed().remove(QStringLiteral("厘米")).remove(QStringLiteral("cm")).trimmed();
-    const double value = QLocale::c().toDouble(plain, &ok);
-    if (!ok || value < least || value > most)
-        return std::nullopt;
-    return value;
-}
-
-QString shownCentimetres(double value)
-{
-    return QLocale::c().toString(value, 'f', 2);
-}
-
-} // namespace
-
-std::optional<double> DocumentWindow::askLength(const QString& prompt, const QString& what, double current,
-                                               double least)
-{
-    const auto typed = dialogue::current().input(this, prompt, what, shownCentimetres(current));
-    if (!typed)
-        return std::nullopt;
-    const auto length = centimetres(*typed, least, 55);
-    if (!length)
-        dialogue::warn(this, QStringLiteral("“%1”不是有效的%2，请输入 %3 到 55 之间的厘米数。")
-                                 .arg(*typed, what, QLocale::c().toString(least)),
-                       what);
-    return length;
-}
-
-void DocumentWindow::askColumnWidth()
-{
-    const QTextCursor cursor = m_editor->textCursor();
-    if (!cursor.currentTable())
-        return;
-    if (const auto width = askLength(QStringLiteral("所选列的宽度（厘米）："), QStringLiteral("列宽"),
-                                     tableediting::columnWidth(cursor), 0.1))
-        tableCommand([&](auto& c) { return tableediting::setColumnWidth(c, *width); });
-}
-
-void DocumentWindow::askRowHeight()
-{
-    const QTextCursor cursor = m_editor->textCursor();
-    if (!cursor.currentTable())
-        return;
-    if (const auto height = askLength(QStringLiteral("所选行的最小高度（厘米，0 表示随内容而定）："), QStringLiteral("行高"),
-                                      tableediting::rowHeight(cursor), 0))
-        tableCommand([&](auto& c) { return tableediting::setRowHeight(c, *height); });
 }
 
 void DocumentWindow::mergeFormat(const QTextCharFormat& format)

@@ -9,6 +9,7 @@
 #include "wordprocessor/editoractions.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -17,11 +18,13 @@ class QComboBox;
 class QFontComboBox;
 class QLineEdit;
 class QTextCharFormat;
+class QTextCursor;
 class QToolBar;
 
 namespace wordprocessor {
 
 class Instance;
+class FindBar;
 class PageEditor;
 struct DocumentData;
 
@@ -54,7 +57,6 @@ private:
     void exportPdf();
     void printPreview();
     void print();
-    void findNext(bool backward);
     // The format at the cursor, shown on the toolbar and in the menus.
     void showFormat();
     void mergeFormat(const QTextCharFormat& format);
@@ -67,8 +69,7 @@ private:
     // wrong one told); nothing when cancelled or wrong.
     std::optional<double> askLength(const QString& prompt, const QString& what, double current, double least);
     // Runs a table command; outside a table it says so in the status bar.
-    template <typename F>
-    void tableCommand(F command);
+    void tableCommand(const std::function<bool(QTextCursor&)>& command);
 
     std::shared_ptr<Instance> m_instance; // kept while the window is open
     std::weak_ptr<DocumentData> m_shown;
@@ -77,9 +78,7 @@ private:
     QFontComboBox* m_family = nullptr;
     QComboBox* m_size = nullptr;
     QComboBox* m_zoom = nullptr;
-    QToolBar* m_findBar = nullptr;
-    QLineEdit* m_findText = nullptr;
-    QCheckBox* m_matchCase = nullptr;
+    FindBar* m_findBar = nullptr;
     bool m_quitting = false;
 };
 
