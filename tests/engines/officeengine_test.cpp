@@ -10,6 +10,13 @@
 #include "automation/libreoffice/enginestate.h"
 #include "automation/libreoffice/officeapplication.h"
 
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/lang/Locale.hpp>
+#include <com/sun/star/table/XCell.hpp>
+#include <com/sun/star/text/XText.hpp>
+#include <com/sun/star/text/XTextTable.hpp>
+#include <com/sun/star/text/XTextTablesSupplier.hpp>
+#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #endif
@@ -176,6 +183,42 @@ TEST_F(OfficeEngine, CellsAndRangesAsCallersCountThem)
     table->cell(4, 3)->range()->setText(QStringLiteral("数学"));
     table->cell(4, 3)->range()->setText(QStringLiteral("语文"));
     EXPECT_EQ(table->cell(4, 3)->range()->text(), QStringLiteral("语文"));
+    wd->quit(word::DoNotSaveChanges);
+}
+
+TEST_F(OfficeEngine, WhatItWritesIsSimplifiedChinese)
+{
+    // Writer picks a CJK face's forms by the text's East Asian language;
+    // text of none gets whatever the system prefers (often Japanese).
+    auto wd = start();
+    wd->documents()->add();
+    wd->selection()->font()->setName(QStringLiteral("黑体"));
+    wd->selection()->typeText(QStringLiteral("课程表"));
+    auto table = wd->activeDocument()->tables()->add(wd->selection()->range(), 2, 2, word::Word9TableBehavior);
+    table->cell(2, 2)->range()->setText(QStringLiteral("语文"));
+
+    using namespace css;
+    const auto model = wd->state()->active->model;
+    const auto language = [](const uno::Reference<uno::XInterface>& text) {
+        lang::Locale locale;
+        uno::Reference<beans::XPropertySet>(text, uno::UNO_QUERY_THROW)->getPropertyValue("CharLocaleAsian") >>= locale;
+        return QString::fromUtf16(reinterpret_cast<const char16_t*>(locale.Language.getStr())) + u'-'
+               + QString::fromUtf16(reinterpret_cast<const char16_t*>(locale.Country.getStr()));
+    };
+    const auto title = model->getText()->createTextCursor();
+    title->gotoStart(false);
+    title->goRight(3, true);
+    EXPECT_EQ(language(title), QStringLiteral("zh-CN"));
+    const auto tables = uno::Reference<container::XIndexAccess>(
+        uno::Reference<text::XTextTablesSupplier>(model, uno::UNO_QUERY_THROW)->getTextTables(), uno::UNO_QUERY_THROW);
+    const auto first = uno::Reference<text::XTextTable>(tables->getByIndex(0), uno::UNO_QUERY_THROW);
+    const auto cell = uno::Reference<text::XText>(first->getCellByName("B2"), uno::UNO_QUERY_THROW)->createTextCursor();
+    cell->gotoEnd(true);
+    EXPECT_EQ(language(cell), QStringLiteral("zh-CN"));
+    // Text typed later by hand too: the document's own default.
+    EXPECT_EQ(language(uno::Reference<uno::XInterface>(
+                  uno::Reference<text::XText>(first->getCellByName("A1"), uno::UNO_QUERY_THROW)->createTextCursor())),
+              QStringLiteral("zh-CN"));
     wd->quit(word::DoNotSaveChanges);
 }
 

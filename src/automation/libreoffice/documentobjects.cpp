@@ -1,5 +1,6 @@
 #include "automation/libreoffice/documentobjects.h"
 
+#include "automation/libreoffice/charlook.h"
 #include "automation/libreoffice/officerecovery.h"
 #include "automation/libreoffice/tableobjects.h"
 #include "automation/libreoffice/uno.h"
@@ -25,6 +26,7 @@
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/io/IOException.hpp>
+#include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/XText.hpp>
 #include <com/sun/star/text/XTextCursor.hpp>
@@ -107,6 +109,10 @@ std::shared_ptr<Document> OfficeDocuments::add()
         });
         if (!component.is())
             throw AutomationError(QStringLiteral("LibreOffice 无法新建文档。"));
+        // The document's text is Simplified Chinese unless said otherwise.
+        as<css::beans::XPropertySet>(as<css::lang::XMultiServiceFactory>(component)->createInstance(
+                                         toUno(QStringLiteral("com.sun.star.text.Defaults"))))
+            ->setPropertyValue(toUno(QStringLiteral("CharLocaleAsian")), chineseText());
         return adopt(component, QString());
     });
 }
