@@ -3,6 +3,10 @@
 // subject cells, and saving it as .doc. LibreOffice runs without windows
 // here, as in the tests; run with --benchmark_filter=Builtin or
 // =LibreOffice for one engine.
+//
+// BuildAndFill/LibreOffice is measured against its peer in the same run:
+// BuildAndFill/PlainScript, a Python script (libreoffice_peer.py) making
+// the same timetable with plain UNO calls in a LibreOffice of its own.
 
 #include "automation/factory.h"
 #include "create/builder.h"
@@ -10,6 +14,10 @@
 #include "../tests/support/scripteddialogue.h"
 
 #include <QApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -72,6 +80,50 @@ void Fill(benchmark::State& state, word::Engine engine)
     timetable.application->quit(word::DoNotSaveChanges);
 }
 
+void BuildAndFill(benchmark::State& state, word::Engine engine)
+{
+    if (!choose(state, engine))
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto wd = word::createObject(QStringLiteral("word.application"));
+        wd->documents()->count();
+        state.ResumeTiming();
+        create::Timetable timetable;
+        timetable.application = wd;
+        timetable.dimensions = grid::fromCounts(4, 4, 6);
+        create::fillTimetable(bench::defaultTimetable(), *wd, timetable);
+        bench::fillAll(*timetable.table);
+        QApplication::processEvents(); // the turn ends: what it saved up goes to Writer
+        state.PauseTiming();
+        wd->quit(word::DoNotSaveChanges);
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+// The peer: its own runs, its median time as this benchmark's.
+void PlainScript(benchmark::State& state)
+{
+    if (!word::engineAvailable(word::Engine::LibreOffice) || QStandardPaths::findExecutable("python3").isEmpty()) {
+        state.SkipWithError("LibreOffice or Python is not available");
+        return;
+    }
+    QProcess peer;
+    peer.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral(LUMETRA_BENCH_DIR "/libreoffice_peer.py"), QString::number(state.max_iterations)});
+    if (!peer.waitForFinished(300000) || peer.exitCode() != 0) {
+        state.SkipWithError(("the peer failed: " + peer.readAllStandardError()).constData());
+        return;
+    }
+    const QJsonObject times = QJsonDocument::fromJson(peer.readAllStandardOutput()).object();
+    const double seconds = (times.value("build_ms").toDouble() + times.value("fill_ms").toDouble()) / 1000;
+    for (auto _ : state)
+        state.SetIterationTime(seconds);
+    state.counters["build_ms"] = times.value("build_ms").toDouble();
+    state.counters["fill_ms"] = times.value("fill_ms").toDouble();
+}
+
 void Save(benchmark::State& state, word::Engine engine)
 {
     if (!choose(state, engine))
@@ -96,6 +148,8 @@ BENCHMARK_CAPTURE(Build, Builtin, word::Engine::Builtin)->Unit(benchmark::kMilli
 BENCHMARK_CAPTURE(Build, LibreOffice, word::Engine::LibreOffice)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK_CAPTURE(Fill, Builtin, word::Engine::Builtin)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Fill, LibreOffice, word::Engine::LibreOffice)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BuildAndFill, LibreOffice, word::Engine::LibreOffice)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(PlainScript)->Name("BuildAndFill/PlainScript")->Unit(benchmark::kMillisecond)->Iterations(5)->UseManualTime();
 BENCHMARK_CAPTURE(Save, Builtin, word::Engine::Builtin)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Save, LibreOffice, word::Engine::LibreOffice)->Unit(benchmark::kMillisecond)->Iterations(5);
 

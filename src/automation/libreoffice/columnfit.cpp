@@ -20,18 +20,12 @@ namespace {
 
 using css::uno::Any;
 
-// A cell's text as read, to be measured on the thread of the windows.
-struct CellText {
-    int row, column;
-    QString text, family;
-    float size = 12;
-};
-
-CellText readCell(const Reference<css::text::XTextTable>& table, const rtl::OUString& name, int row, int column)
+// A cell's text and face, as Writer has them.
+CellText readCell(const Reference<css::text::XTextTable>& table, const rtl::OUString& name)
 {
     const auto text = as<css::text::XText>(table->getCellByName(name));
     const auto start = as<css::beans::XPropertySet>(text->createTextCursor());
-    CellText cell{row, column, fromUno(text->getString()), QString()};
+    CellText cell{fromUno(text->getString()), QString()};
     rtl::OUString family;
     start->getPropertyValue(toUno(QStringLiteral("CharFontNameAsian"))) >>= family;
     start->getPropertyValue(toUno(QStringLiteral("CharHeightAsian"))) >>= cell.size;
@@ -62,9 +56,11 @@ std::vector<double> columnWidths(const FittedTable& fitted)
     return widths;
 }
 
-// Gives every full row the columns' shares of the table's width (a merged
+} // namespace
+
+// Every full row gets the columns' shares of the table's width (a merged
 // row spans the columns and keeps its one cell).
-void applyShares(EngineState& state, const FittedTable& fitted)
+void applyColumnShares(EngineState& state, const FittedTable& fitted)
 {
     const std::vector<double> widths = columnWidths(fitted);
     double total = 0;
@@ -93,53 +89,60 @@ void applyShares(EngineState& state, const FittedTable& fitted)
     });
 }
 
-} // namespace
-
 void fitColumnsToText(EngineState& state, DocumentData& document, const Reference<css::text::XTextTable>& table)
 {
     FittedTable fitted;
     fitted.table = table;
-    std::vector<CellText> cells;
+    // A table the engine made and wrote into has its texts known here;
+    // another's are read.
+    const auto known = std::find_if(document.known.begin(), document.known.end(),
+                                    [&](const KnownTable& k) { return k.table == table && k.size > 0; });
     state.call([&] {
         std::map<int, std::vector<rtl::OUString>> rows;
-        for (const rtl::OUString& name : table->getCellNames())
+        for (const rtl::OUString& name : state.cellNames(document, table))
             rows[rowOfName(name)].push_back(name);
         for (const auto& [row, names] : rows)
             fitted.columns = std::max(fitted.columns, int(names.size()));
-        for (const auto& [row, names] : rows)
-            if (int(names.size()) == fitted.columns)
-                for (int c = 0; c < fitted.columns; ++c)
-                    cells.push_back(readCell(table, names[size_t(c)], row, c + 1));
+        for (const auto& [row, names] : rows) {
+            if (int(names.size()) != fitted.columns)
+                continue;
+            for (int c = 0; c < fitted.columns; ++c) {
+                const rtl::OUString& name = names[size_t(c)];
+                if (known != document.known.end()) {
+                    const auto text = known->texts.find(name);
+                    fitted.cells[{row, c + 1}] = {text == known->texts.end() ? QString() : text->second,
+                                                  known->family, known->size};
+                } else {
+                    fitted.cells[{row, c + 1}] = readCell(table, name);
+                }
+            }
+        }
     });
     if (fitted.columns < 1)
         return;
-    for (const CellText& cell : cells)
-        fitted.needs[{cell.row, cell.column}] = need(cell);
-    applyShares(state, fitted);
+    for (const auto& [place, cell] : fitted.cells)
+        fitted.needs[place] = need(cell);
+    applyColumnShares(state, fitted);
     std::erase_if(document.fitted, [&](const FittedTable& t) { return t.table == table; });
     document.fitted.push_back(std::move(fitted));
 }
 
-void refitCell(EngineState& state, DocumentData& document, const Reference<css::text::XTextTable>& table, int row,
-               int column)
+void refitCell(DocumentData& document, const Reference<css::text::XTextTable>& table, int row, int column,
+               const QString& text, bool added)
 {
     const auto found = std::find_if(document.fitted.begin(), document.fitted.end(),
                                     [&](const FittedTable& t) { return t.table == table; });
     if (found == document.fitted.end())
         return;
     FittedTable& fitted = *found;
-    std::optional<CellText> cell;
-    state.call([&] {
-        const auto names = rowCellNames(table, row);
-        if (int(names.size()) == fitted.columns && column <= fitted.columns)
-            cell = readCell(table, names[size_t(column - 1)], row, column);
-    });
-    if (!cell)
+    const auto cell = fitted.cells.find({row, column});
+    if (cell == fitted.cells.end())
         return; // a merged row sets no column
+    cell->second.text = added ? cell->second.text + text : text;
     const std::vector<double> before = columnWidths(fitted);
-    fitted.needs[{row, column}] = need(*cell);
+    fitted.needs[{row, column}] = need(cell->second);
     if (columnWidths(fitted) != before)
-        applyShares(state, fitted);
+        fitted.changed = true;
 }
 
 } // namespace word::libreoffice

@@ -12,9 +12,13 @@ namespace word::libreoffice {
 
 // Fits the table's columns to all its texts, and keeps it fitting them.
 void fitColumnsToText(EngineState& state, DocumentData& document, const Reference<css::text::XTextTable>& table);
-// After a cell was written: widens (or narrows) its column when the table
-// is one that fits its texts.
-void refitCell(EngineState& state, DocumentData& document, const Reference<css::text::XTextTable>& table, int row,
-               int column);
+// After a cell was written (its text replaced by `text`, or `text` added to
+// it): when the table is one that fits its texts and the cell's column now
+// needs another width, the table's shares are given to Writer at the end of
+// the turn (EngineState::settle).
+void refitCell(DocumentData& document, const Reference<css::text::XTextTable>& table, int row, int column,
+               const QString& text, bool added);
+// Gives every full row of a fitted table the columns' shares.
+void applyColumnShares(EngineState& state, const FittedTable& fitted);
 
 } // namespace word::libreoffice

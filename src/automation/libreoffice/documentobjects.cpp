@@ -33,7 +33,6 @@
 #include <com/sun/star/util/XCloseBroadcaster.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
-#include <com/sun/star/util/XModifyBroadcaster.hpp>
 
 #include <cerrno>
 #include <cstdio>
@@ -179,7 +178,6 @@ std::shared_ptr<Document> OfficeDocuments::adopt(const Reference<css::lang::XCom
     data->path = path;
     data->name = path.isEmpty() ? QStringLiteral("文档%1").arg(++m_state->untitledCounter) : nameOf(path);
     as<css::util::XCloseBroadcaster>(component)->addCloseListener(new CloseWatcher(m_state));
-    as<css::util::XModifyBroadcaster>(component)->addModifyListener(new ModifyWatcher(m_state));
     if (m_state->recovery)
         m_state->recovery->watch(data);
     m_state->documents.push_back(data);
@@ -280,6 +278,7 @@ void storeInPlace(EngineState& state, DocumentData& document)
 
 bool saveDocument(EngineState& state, DocumentData& document)
 {
+    state.settle(document);
     // Every touch of the document goes through a call: the office may have
     // gone since the last one.
     Reference<css::frame::XStorable> storable;
@@ -346,6 +345,9 @@ bool saveDocument(EngineState& state, DocumentData& document)
 
 void showDocumentWindow(EngineState& state, const DocumentData& document, bool visible)
 {
+    // Without a display the windows stay hidden whatever is asked.
+    if (state.headless)
+        return;
     state.onMainThread([&] { showWindowNow(document, visible); });
 }
 
@@ -373,12 +375,8 @@ void OfficePageSetup::set(const char* property, float points)
         throw AutomationError(QStringLiteral("页面设置的数值 %1 磅超出了允许的范围。").arg(double(points)));
     m_state->call([&] {
         const DocPtr document = requireOpen(*m_state, m_document);
-        rtl::OUString styleName;
-        as<css::beans::XPropertySet>(m_state->viewCursor(*document))->getPropertyValue(toUno(QStringLiteral("PageStyleName"))) >>= styleName;
-        const auto families = as<css::style::XStyleFamiliesSupplier>(document->model)->getStyleFamilies();
-        const auto pages = as<css::container::XNameAccess>(families->getByName(toUno(QStringLiteral("PageStyles"))));
-        as<css::beans::XPropertySet>(pages->getByName(styleName))
-            ->setPropertyValue(rtl::OUString::createFromAscii(property), Any(pointsToHundredthMm(points)));
+        m_state->pageStyle(*document)->setPropertyValue(rtl::OUString::createFromAscii(property),
+                                                        Any(pointsToHundredthMm(points)));
     });
 }
 

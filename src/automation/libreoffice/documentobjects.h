@@ -99,6 +99,8 @@ public:
 
 private:
     Reference<css::text::XText> cellText();
+    // What the engine knows of the table follows a write into the cell.
+    void wroteCell(const QString& text, bool added);
     StatePtr m_state;
     DocPtr m_document;
     Reference<css::text::XTextRange> m_place;

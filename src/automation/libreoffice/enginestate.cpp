@@ -1,6 +1,8 @@
 #include "automation/libreoffice/enginestate.h"
 
 #include "automation/callguard.h"
+#include "automation/libreoffice/callthread.h"
+#include "automation/libreoffice/columnfit.h"
 #include "automation/libreoffice/mainthread.h"
 #include "automation/libreoffice/officerecovery.h"
 #include "automation/libreoffice/uno.h"
@@ -12,10 +14,15 @@
 #include <QTimer>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <exception>
+#include <mutex>
 #include <thread>
 
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/frame/XController.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/text/XTextViewCursorSupplier.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
@@ -40,11 +47,79 @@ DocPtr EngineState::requireActive()
     return active;
 }
 
-Reference<css::text::XTextViewCursor> EngineState::viewCursor(const DocumentData& document) const
+Reference<css::text::XTextViewCursor> EngineState::viewCursor(DocumentData& document)
 {
-    const auto model = as<css::frame::XModel>(document.model);
-    const auto supplier = as<css::text::XTextViewCursorSupplier>(model->getCurrentController());
-    return supplier->getViewCursor();
+    noteTurn(document);
+    if (!document.turn.viewCursor.is()) {
+        const auto model = as<css::frame::XModel>(document.model);
+        const auto supplier = as<css::text::XTextViewCursorSupplier>(model->getCurrentController());
+        document.turn.viewCursor = supplier->getViewCursor();
+    }
+    return document.turn.viewCursor;
+}
+
+Reference<css::beans::XPropertySet> EngineState::pageStyle(DocumentData& document)
+{
+    noteTurn(document);
+    if (!document.turn.pageStyle.is()) {
+        rtl::OUString name;
+        as<css::beans::XPropertySet>(viewCursor(document))->getPropertyValue(toUno(QStringLiteral("PageStyleName"))) >>= name;
+        const auto families = as<css::style::XStyleFamiliesSupplier>(document.model)->getStyleFamilies();
+        const auto pages = as<css::container::XNameAccess>(families->getByName(toUno(QStringLiteral("PageStyles"))));
+        document.turn.pageStyle = as<css::beans::XPropertySet>(pages->getByName(name));
+    }
+    return document.turn.pageStyle;
+}
+
+const std::vector<rtl::OUString>& EngineState::cellNames(DocumentData& document,
+                                                          const Reference<css::text::XTextTable>& table)
+{
+    noteTurn(document);
+    auto& names = document.turn.cellNames[table.get()];
+    if (names.empty()) {
+        const css::uno::Sequence<rtl::OUString> all = table->getCellNames();
+        names.assign(all.begin(), all.end());
+    }
+    return names;
+}
+
+void EngineState::forgetCellNames(DocumentData& document, const Reference<css::text::XTextTable>& table)
+{
+    document.turn.cellNames.erase(table.get());
+}
+
+void EngineState::noteTurn(DocumentData& document)
+{
+    // Writer repaints a document it shows after every change: while a turn
+    // of changes runs, it waits.
+    if (visible && !document.turn.locked) {
+        as<css::frame::XModel>(document.model)->lockControllers();
+        document.turn.locked = true;
+    }
+    if (!m_turnOpen.exchange(true))
+        later([](EngineState& self) { self.endTurn(); });
+}
+
+void EngineState::endTurn()
+{
+    m_turnOpen = false;
+    for (const DocPtr& document : documents) {
+        try {
+            settle(*document);
+            if (document->turn.locked && m_alive && !m_lost)
+                call([&] { as<css::frame::XModel>(document->model)->unlockControllers(); });
+        } catch (const AutomationError&) {
+            // Gone meanwhile: its end is on its way.
+        }
+        document->turn = TurnCache();
+    }
+}
+
+void EngineState::settle(DocumentData& document)
+{
+    for (FittedTable& fitted : document.fitted)
+        if (std::exchange(fitted.changed, false) && m_alive && !m_lost)
+            applyColumnShares(*this, fitted);
 }
 
 void EngineState::onMainThread(const std::function<void()>& work)
@@ -94,36 +169,68 @@ void EngineState::runCall(const std::function<void()>& body, Patience patience)
         body();
         return;
     }
-    std::exception_ptr error;
-    std::atomic<bool> done{false};
+    struct Sync {
+        std::mutex mutex;
+        std::condition_variable answered;
+        std::atomic<bool> done{false};
+        std::exception_ptr error;
+    } sync;
     const CallUnderWay underWay;
     ++m_calls;
-    std::thread worker([&] {
+    // (`application` by value: it is used after the waiting side has gone.)
+    const auto job = [&, application] {
         insideCall = true;
         try {
             body();
         } catch (...) {
-            error = std::current_exception();
+            sync.error = std::current_exception();
         }
-        done = true;
+        insideCall = false;
+        {
+            // Told while holding the lock: the waiting side cannot see the
+            // call done and go (taking `sync` with it) before this is over.
+            const std::lock_guard lock(sync.mutex);
+            sync.done = true;
+            sync.answered.notify_one();
+        }
         QMetaObject::invokeMethod(application, [] {}, Qt::QueuedConnection); // wakes the loop below
-    });
-    // Wakes the loop now and then to look at the clock.
-    QTimer tick;
-    tick.start(200);
-    QElapsedTimer clock;
-    clock.start();
-    while (!done) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
-        if (patience != Patience::WaitForUser && !done && clock.elapsed() > callLimitMs()) {
-            if (patience == Patience::GiveUp)
-                abandonOffice();
-            else
-                askAboutSlowCall(done, int(clock.elapsed()));
-            clock.restart();
+    };
+    std::thread spare;
+    if (!startOnCallThread(job))
+        spare = std::thread(job);
+    // Most calls are answered within a few milliseconds: those are waited
+    // for without turning the event loop.
+    {
+        std::unique_lock lock(sync.mutex);
+        sync.answered.wait_for(lock, std::chrono::milliseconds(3), [&] { return sync.done.load(); });
+    }
+    if (!sync.done) {
+        // Wakes the loop now and then to look at the clock.
+        QTimer tick;
+        tick.start(200);
+        QElapsedTimer clock;
+        clock.start();
+        while (!sync.done) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+            if (patience != Patience::WaitForUser && !sync.done && clock.elapsed() > callLimitMs()) {
+                if (patience == Patience::GiveUp)
+                    abandonOffice();
+                else
+                    askAboutSlowCall(sync.done, int(clock.elapsed()));
+                clock.restart();
+            }
         }
     }
-    worker.join();
+    {
+        const std::lock_guard lock(sync.mutex); // the call side is done with it
+    }
+    if (spare.joinable())
+        spare.join();
+    const std::exception_ptr error = sync.error;
+    // What the call changed is kept in the next recovery copies (a call that
+    // changed nothing costs a look at the document's modified state).
+    if (!error && recovery)
+        recovery->changed();
     --m_calls;
     if (error) {
         // The office went under this call: the instance ends now, before
@@ -189,18 +296,6 @@ void EngineState::userEnded()
 {
     m_userEnded = true;
     connectionLost();
-}
-
-void EngineState::documentChanged()
-{
-    std::weak_ptr<EngineState> weak = weak_from_this();
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [weak] {
-            if (auto self = weak.lock(); self && self->m_alive && self->recovery)
-                self->recovery->changed();
-        },
-        Qt::QueuedConnection);
 }
 
 void EngineState::documentClosed(const Reference<css::frame::XModel>& model)

@@ -4,8 +4,8 @@
 // active one, and where the selection is.
 
 #include "automation/automationerror.h"
+#include "automation/libreoffice/documentdata.h"
 #include "automation/libreoffice/officeprocess.h"
-#include "platform/documentlock.h"
 
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
@@ -29,36 +29,6 @@ using css::uno::Reference;
 
 class OfficeRecovery;
 
-// A character look typed text is given: what Selection.Font set last.
-struct TypingFont {
-    std::optional<QString> name;
-    std::optional<float> size;
-    bool empty() const { return !name && !size; }
-};
-
-// A table fitted to its texts, which keeps fitting them as cells are
-// written, as Word's fit to contents does: the width each full row's cell
-// needs, by row and column (from 1).
-struct FittedTable {
-    Reference<css::text::XTextTable> table;
-    int columns = 0;
-    std::map<std::pair<int, int>, double> needs;
-};
-
-struct DocumentData {
-    Reference<css::text::XTextDocument> model;
-    QString name; // file name, or 文档N for a new document
-    QString path; // empty until saved
-    // A table selected as a whole (Table.Select), until the selection moves.
-    Reference<css::text::XTextTable> selectedTable;
-    TypingFont typing;
-    std::vector<FittedTable> fitted;
-    bool closed = false; // its window was closed in LibreOffice
-    // The file as it was when read or last written: a change on disk since
-    // is asked about before it is written over.
-    platform::FileIdentity identity;
-};
-using DocPtr = std::shared_ptr<DocumentData>;
 
 class EngineState : public std::enable_shared_from_this<EngineState> {
 public:
@@ -118,8 +88,22 @@ public:
     // LUMETRA_LIBREOFFICE_CALL_SECONDS.
     static int callLimitMs();
 
-    // The view cursor of a document: the insertion point the user sees.
-    Reference<css::text::XTextViewCursor> viewCursor(const DocumentData& document) const;
+    // Inside a call: the view cursor of a document (the insertion point the
+    // user sees), its page style, the names of a table's cells; each asked
+    // of Writer once a turn.
+    Reference<css::text::XTextViewCursor> viewCursor(DocumentData& document);
+    Reference<css::beans::XPropertySet> pageStyle(DocumentData& document);
+    const std::vector<rtl::OUString>& cellNames(DocumentData& document, const Reference<css::text::XTextTable>& table);
+    // A table's cells have changed (a merge): its names are asked again.
+    void forgetCellNames(DocumentData& document, const Reference<css::text::XTextTable>& table);
+    // Inside a call: a turn of calls on the document is under way. Its end
+    // (once the program is back in its event loop with no call under way)
+    // gives Writer what was saved up (column widths), lets it show the
+    // document again, and forgets what the turn reused.
+    void noteTurn(DocumentData& document);
+    // Gives Writer now what the turn saved up: before the document is
+    // stored or printed.
+    void settle(DocumentData& document);
     // Inside a call: runs work that makes or shows a window on the office's
     // main thread (see mainthread.h).
     void onMainThread(const std::function<void()>& work);
@@ -138,8 +122,6 @@ public:
     void documentClosed(const Reference<css::frame::XModel>& model);
     // The user ended LibreOffice itself (Exit in Writer; from any thread).
     void userEnded();
-    // A document changed (from any thread).
-    void documentChanged();
     // Runs `work` on the thread of the windows once no call is under way.
     void whenIdle(std::function<void(EngineState&)> work) { later(std::move(work)); }
     // What the user is told once the office ended by itself; given out once.
@@ -191,7 +173,10 @@ private:
     void later(std::function<void(EngineState&)> work);
     void endSoon();
 
+    void endTurn();
+
     int m_calls = 0; // calls under way (the thread of the windows waits)
+    std::atomic<bool> m_turnOpen{false};
 
     bool m_alive = true;
     bool m_handedOver = false;

@@ -74,8 +74,9 @@ private:
 
 // Writer's PDF export stands in for a printer; copies are the same pages
 // over again, joined by poppler's pdfunite.
-void printToPdf(EngineState& state, const DocumentData& document, const QString& target, int copies)
+void printToPdf(EngineState& state, DocumentData& document, const QString& target, int copies)
 {
+    state.settle(document);
     QTemporaryDir folder;
     const QString single = copies == 1 ? target : folder.filePath(QStringLiteral("copy.pdf"));
     state.call([&] {
@@ -110,6 +111,7 @@ QString keepUnsavedWork(EngineState& state)
                 state.call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
             if (!modified)
                 continue;
+            state.settle(*document);
             const QString target =
                 platform::keptFileName(document->name, document->path, QStringLiteral("（未保存的修改）"));
             state.call([&] {
@@ -261,6 +263,7 @@ void OfficeApplication::printOut(const QString& copies, bool background)
     const std::unique_ptr<QPrinter> printer = platform::openPrinter(&problem);
     if (!printer)
         throw AutomationError(problem);
+    m_state->settle(*document);
     m_state->call([&] {
         const auto printable = as<css::view::XPrintable>(document->model);
         printable->setPrinter(arguments({{"Name", Any(toUno(printer->printerName()))}}));

@@ -4,6 +4,7 @@
 #include "platform/recovery.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -17,6 +18,9 @@ OfficeRecovery::OfficeRecovery(EngineState& state) : m_state(state)
     m_timer.setSingleShot(true);
     m_timer.setInterval(platform::recoveryInterval());
     connect(&m_timer, &QTimer::timeout, this, &OfficeRecovery::writeWhenIdle);
+    m_look.setInterval(std::max(platform::recoveryInterval(), 1000));
+    connect(&m_look, &QTimer::timeout, this, &OfficeRecovery::writeWhenIdle);
+    m_look.start();
 }
 
 OfficeRecovery::~OfficeRecovery()
@@ -65,6 +69,7 @@ void OfficeRecovery::writeNow()
         try {
             const bool modified =
                 m_state.call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
+            m_state.settle(*document);
             if (!modified) {
                 // Saved since: the file itself holds the work now.
                 if (watched.written)

@@ -183,7 +183,17 @@ std::shared_ptr<Cells> OfficeSelection::cells()
 
 Reference<css::text::XText> OfficeRange::cellText()
 {
-    return as<css::text::XText>(m_table->getCellByName(cellName(m_table, m_row, m_column)));
+    return as<css::text::XText>(
+        m_table->getCellByName(cellName(m_state->cellNames(*m_document, m_table), m_row, m_column)));
+}
+
+void OfficeRange::wroteCell(const QString& text, bool added)
+{
+    if (KnownTable* known = knownTable(*m_document, m_table)) {
+        const rtl::OUString name = cellName(m_state->cellNames(*m_document, m_table), m_row, m_column);
+        known->texts[name] = added ? known->texts[name] + text : text;
+    }
+    refitCell(*m_document, m_table, m_row, m_column, text, added);
 }
 
 QString OfficeRange::text()
@@ -204,14 +214,10 @@ void OfficeRange::setText(const QString& text)
             m_place = writeAt(m_place, text, m_document->typing, true);
             return;
         }
-        const auto content = cellText();
-        const auto all = content->createTextCursor();
-        all->gotoStart(false);
-        all->gotoEnd(true);
-        writeAt(up<css::text::XTextRange>(all), text, TypingFont(), true);
+        // Writer keeps the look of the text it replaces.
+        cellText()->setString(toUno(text));
+        wroteCell(text, false);
     });
-    if (m_table.is())
-        refitCell(*m_state, *m_document, m_table, m_row, m_column);
 }
 
 void OfficeRange::insertAfter(const QString& text)
@@ -222,11 +228,11 @@ void OfficeRange::insertAfter(const QString& text)
             m_place = writeAt(m_place, text, m_document->typing, false);
             return;
         }
+        // Added at the end, in the look of the text before it.
         const auto content = cellText();
-        writeAt(content->getEnd(), text, TypingFont(), false);
+        content->insertString(content->getEnd(), toUno(text), false);
+        wroteCell(text, true);
     });
-    if (m_table.is())
-        refitCell(*m_state, *m_document, m_table, m_row, m_column);
 }
 
 } // namespace word::libreoffice

@@ -5,11 +5,12 @@
 #include "automation/libreoffice/uno.h"
 #include "automation/checks.h"
 
+#include <QStringList>
 
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/table/XCellRange.hpp>
 #include <com/sun/star/frame/XController.hpp>
 #include <com/sun/star/lang/XMultiServiceFactory.hpp>
 #include <com/sun/star/table/XTableColumns.hpp>
@@ -45,21 +46,29 @@ int rowOfName(const rtl::OUString& name)
     return row;
 }
 
-std::vector<rtl::OUString> rowCellNames(const Reference<css::text::XTextTable>& table, int row)
+int rowCount(const std::vector<rtl::OUString>& names)
+{
+    int rows = 0;
+    for (const rtl::OUString& name : names)
+        rows = std::max(rows, rowOfName(name));
+    return rows;
+}
+
+std::vector<rtl::OUString> rowCellNames(const std::vector<rtl::OUString>& all, int row)
 {
     std::vector<rtl::OUString> names;
-    for (const rtl::OUString& name : table->getCellNames())
+    for (const rtl::OUString& name : all)
         if (rowOfName(name) == row)
             names.push_back(name);
     return names;
 }
 
-rtl::OUString cellName(const Reference<css::text::XTextTable>& table, int row, int column)
+rtl::OUString cellName(const std::vector<rtl::OUString>& all, int row, int column)
 {
-    const int rows = table->getRows()->getCount();
+    const int rows = rowCount(all);
     if (row < 1 || row > rows)
         throw noRow(row, rows);
-    const auto names = rowCellNames(table, row);
+    const auto names = rowCellNames(all, row);
     if (column < 1 || column > int(names.size()))
         throw AutomationError(QStringLiteral("表格第 %1 行中没有第 %2 个单元格（这一行共 %3 个）。")
                                   .arg(row)
@@ -70,9 +79,18 @@ rtl::OUString cellName(const Reference<css::text::XTextTable>& table, int row, i
 
 Reference<css::text::XTextTableCursor> wholeTable(const Reference<css::text::XTextTable>& table)
 {
-    const auto cursor = table->createCursorByCellName(table->getCellNames()[0]);
+    // (Writer names a table's first cell A1, whatever is merged.)
+    const auto cursor = table->createCursorByCellName(toUno(QStringLiteral("A1")));
     cursor->gotoEnd(true);
     return cursor;
+}
+
+KnownTable* knownTable(DocumentData& document, const Reference<css::text::XTextTable>& table)
+{
+    for (KnownTable& known : document.known)
+        if (known.table == table)
+            return &known;
+    return nullptr;
 }
 
 // ---------------------------------------------------------------- tables
@@ -99,12 +117,19 @@ std::shared_ptr<Table> OfficeTables::add(const std::shared_ptr<Range>& range, in
         look->setPropertyValue(toUno(QStringLiteral("ParaAdjust")), adjust);
         for (const char* weight : {"CharWeight", "CharWeightAsian", "CharWeightComplex"})
             look->setPropertyValue(rtl::OUString::createFromAscii(weight), Any(css::awt::FontWeight::NORMAL));
-        if (!document->typing.empty())
-            applyFont(all, document->typing);
+        applyFont(all, document->typing); // (its language too)
         // The insertion point goes into the first cell.
         document->selectedTable.clear();
         m_state->viewCursor(*document)->gotoRange(
-            as<css::text::XText>(table->getCellByName(table->getCellNames()[0]))->getStart(), false);
+            as<css::text::XText>(table->getCellByName(toUno(QStringLiteral("A1"))))->getStart(), false);
+        // Its cells are empty, in the typing font: what is written into it
+        // from now on is known here.
+        KnownTable known{table};
+        if (document->typing.name && document->typing.size) {
+            known.family = *document->typing.name;
+            known.size = *document->typing.size;
+        }
+        document->known.push_back(std::move(known));
         return std::make_shared<OfficeTable>(m_state, document, table);
     });
 }
@@ -139,7 +164,7 @@ std::shared_ptr<Cell> OfficeTable::cell(int row, int column)
 {
     return m_state->call([&] {
         requireOpen(*m_state, m_document);
-        cellName(m_table, row, column); // the cell must be there now
+        cellName(m_state->cellNames(*m_document, m_table), row, column); // the cell must be there now
         return std::make_shared<OfficeCell>(std::make_shared<OfficeRange>(m_state, m_document, m_table, row, column));
     });
 }
@@ -193,7 +218,7 @@ int OfficeRows::count()
 {
     return m_state->call([&] {
         requireOpen(*m_state, m_document);
-        return int(m_table->getRows()->getCount());
+        return rowCount(m_state->cellNames(*m_document, m_table));
     });
 }
 
@@ -201,7 +226,7 @@ std::shared_ptr<Row> OfficeRows::item(int index)
 {
     return m_state->call([&] {
         requireOpen(*m_state, m_document);
-        const int rows = m_table->getRows()->getCount();
+        const int rows = rowCount(m_state->cellNames(*m_document, m_table));
         if (index < 1 || index > rows)
             throw noRow(index, rows);
         return std::make_shared<OfficeRow>(m_state, m_document, m_table, index);
@@ -220,12 +245,12 @@ std::vector<rtl::OUString> OfficeCells::names() const
 {
     if (!m_cell.isEmpty())
         return {toUno(m_cell)};
-    const int rows = m_table->getRows()->getCount();
-    if (m_lastRow > rows)
+    const auto& all = m_state->cellNames(*m_document, m_table);
+    if (m_lastRow > rowCount(all))
         throw AutomationError(QStringLiteral("表格中已经没有这些单元格。"));
     std::vector<rtl::OUString> result;
     for (int row = m_firstRow; row <= m_lastRow; ++row)
-        for (const auto& name : rowCellNames(m_table, row))
+        for (const auto& name : rowCellNames(all, row))
             result.push_back(name);
     return result;
 }
@@ -251,6 +276,17 @@ void OfficeCells::merge()
         cursor->gotoCellByName(list.back(), true);
         if (!cursor->mergeRange())
             throw AutomationError(QStringLiteral("LibreOffice 无法合并这些单元格。"));
+        m_state->forgetCellNames(*m_document, m_table);
+        // The merged cell holds the others' paragraphs.
+        if (KnownTable* known = knownTable(*m_document, m_table)) {
+            QStringList texts;
+            for (const auto& name : list) {
+                if (const auto text = known->texts.find(name); text != known->texts.end() && !text->second.isEmpty())
+                    texts << text->second;
+                known->texts.erase(name);
+            }
+            known->texts[list.front()] = texts.join(u'\n');
+        }
     });
 }
 
@@ -266,7 +302,23 @@ void OfficeCells::setVerticalAlignment(int alignment)
     m_state->call([&] {
         requireOpen(*m_state, m_document);
         const rtl::OUString property = toUno(QStringLiteral("VertOrient"));
-        for (const auto& name : names())
+        const auto list = names();
+        if (list.empty())
+            return;
+        // The cells as one range where Writer takes them so (not always in
+        // a table with merged cells), else one by one.
+        if (list.size() > 1) {
+            try {
+                as<css::beans::XPropertySet>(as<css::table::XCellRange>(m_table)->getCellRangeByName(
+                                                 list.front() + rtl::OUString::createFromAscii(":") + list.back()))
+                    ->setPropertyValue(property, Any(orient));
+                return;
+            } catch (const css::uno::RuntimeException&) {
+                if (!m_state->alive())
+                    throw;
+            }
+        }
+        for (const auto& name : list)
             as<css::beans::XPropertySet>(m_table->getCellByName(name))->setPropertyValue(property, Any(orient));
     });
 }
@@ -280,7 +332,7 @@ int OfficeColumns::count()
         // The grid's columns: as many as the fullest row has cells.
         std::map<int, int> cellsInRow;
         int most = 0;
-        for (const rtl::OUString& name : m_table->getCellNames())
+        for (const rtl::OUString& name : m_state->cellNames(*m_document, m_table))
             most = std::max(most, ++cellsInRow[rowOfName(name)]);
         return most;
     });

@@ -12,13 +12,17 @@ namespace word::libreoffice {
 
 // The row a cell name belongs to: "B12" and "B12.1.1" are in row 12.
 int rowOfName(const rtl::OUString& name);
+// The rows of a table whose cells are so named (the highest row named).
+int rowCount(const std::vector<rtl::OUString>& names);
 // The names of one row's cells, left to right (row counted from 1).
-std::vector<rtl::OUString> rowCellNames(const Reference<css::text::XTextTable>& table, int row);
+std::vector<rtl::OUString> rowCellNames(const std::vector<rtl::OUString>& names, int row);
 // The name of the column-th cell of a row; raises when there is none.
-rtl::OUString cellName(const Reference<css::text::XTextTable>& table, int row, int column);
-// A table cursor over every cell: character, paragraph and cell properties
-// set on it apply to the whole table.
+rtl::OUString cellName(const std::vector<rtl::OUString>& names, int row, int column);
+// A table cursor over every cell: character and paragraph properties set on
+// it apply to the whole table.
 Reference<css::text::XTextTableCursor> wholeTable(const Reference<css::text::XTextTable>& table);
+// What the engine knows of a table's texts, if it made the table.
+KnownTable* knownTable(DocumentData& document, const Reference<css::text::XTextTable>& table);
 
 class OfficeTables : public Tables {
 public:

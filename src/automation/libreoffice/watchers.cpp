@@ -16,10 +16,4 @@ void TerminateWatcher::notifyTermination(const css::lang::EventObject&)
         state->userEnded();
 }
 
-void ModifyWatcher::modified(const css::lang::EventObject&)
-{
-    if (auto state = m_state.lock())
-        state->documentChanged();
-}
-
 } // namespace word::libreoffice

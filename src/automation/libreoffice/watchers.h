@@ -1,13 +1,12 @@
 #pragma once
 // Listeners LibreOffice calls back on its own threads: a document's window
-// closing or its content changing, the office terminating. They only tell the engine state, which
+// closing, the office terminating. They only tell the engine state, which
 // does its work on the thread of the windows.
 
 #include "automation/libreoffice/enginestate.h"
 
 #include <com/sun/star/frame/XTerminateListener.hpp>
 #include <com/sun/star/util/XCloseListener.hpp>
-#include <com/sun/star/util/XModifyListener.hpp>
 #include <cppuhelper/implbase1.hxx>
 
 namespace word::libreoffice {
@@ -28,16 +27,6 @@ public:
     explicit TerminateWatcher(std::weak_ptr<EngineState> state) : m_state(std::move(state)) {}
     void SAL_CALL queryTermination(const css::lang::EventObject&) override {}
     void SAL_CALL notifyTermination(const css::lang::EventObject&) override;
-    void SAL_CALL disposing(const css::lang::EventObject&) override {}
-
-private:
-    std::weak_ptr<EngineState> m_state;
-};
-
-class ModifyWatcher : public cppu::WeakImplHelper1<css::util::XModifyListener> {
-public:
-    explicit ModifyWatcher(std::weak_ptr<EngineState> state) : m_state(std::move(state)) {}
-    void SAL_CALL modified(const css::lang::EventObject& event) override;
     void SAL_CALL disposing(const css::lang::EventObject&) override {}
 
 private:
