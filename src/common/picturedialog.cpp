@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace pictures {
@@ -70,13 +71,15 @@ void ask(QWidget* parent, const QString& proposedPath,
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<QWidget> owner(parent);
     QObject::connect(dialog, &QDialog::accepted, dialog, [dialog, owner, proposedPath, save] {
-        const Options options = dialog->options();
-        const QString folder = QFileInfo(proposedPath).absolutePath();
-        QString path = dialogue::current().saveFile(
-            owner, {QStringLiteral("导出图片"), fileFilter(), QStringLiteral("*.png"), folder, proposedPath});
-        if (path.isEmpty() || !owner)
-            return;
-        save(withPictureSuffix(path), options);
+        // The rest once the dialog is gone: the file dialog and the export
+        // run event loops, in which a closed dialog is deleted.
+        QTimer::singleShot(0, owner, [owner, options = dialog->options(), proposedPath, save] {
+            const QString folder = QFileInfo(proposedPath).absolutePath();
+            const QString path = dialogue::current().saveFile(
+                owner, {QStringLiteral("导出图片"), fileFilter(), QStringLiteral("*.png"), folder, proposedPath});
+            if (!path.isEmpty() && owner)
+                save(withPictureSuffix(path), options);
+        });
     });
     dialog->open();
 }
