@@ -52,7 +52,7 @@ std::optional<int> readDay(const QString& text)
             day = day.mid(prefix.size());
             break;
         }
-    if (day == QLatin1String("日") || day == QLatin1String("天"))
+    if (day == u"日" || day == u"天")
         return 6;
     static const QStringList digits{"1", "2", "3", "4", "5", "6", "7"};
     if (const auto at = digits.indexOf(day); at >= 0)
