@@ -96,6 +96,11 @@ std::shared_ptr<Application> createObject(const QString& className)
     return builtin::BuiltinApplication::create();
 }
 
+std::shared_ptr<Application> createWindowless()
+{
+    return builtin::BuiltinApplication::createWindowless();
+}
+
 void setEngineFactory(EngineFactory factory)
 {
     overrideFactory() = std::move(factory);

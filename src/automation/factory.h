@@ -33,6 +33,10 @@ Engine preferredEngine();
 // the rest of the session); answering no raises AutomationError.
 std::shared_ptr<Application> createObject(const QString& className);
 
+// An instance of the built-in word processor that only makes files: it
+// never shows a window, whatever it is told (for many timetables at once).
+std::shared_ptr<Application> createWindowless();
+
 // Tests replace the engine behind "word.application" (for example with a
 // recording fake, or one that fails); an empty function restores the default.
 using EngineFactory = std::function<std::shared_ptr<Application>()>;

@@ -9,6 +9,7 @@
 // raises AutomationError.
 
 #include "automation/automationerror.h"
+#include "common/pagepictures.h"
 
 #include <QString>
 #include <functional>
@@ -39,6 +40,9 @@ enum CellVerticalAlignment { CellAlignTop = 0, CellAlignCenter = 1, CellAlignBot
 enum AutoFit { AutoFitFixed = 0, AutoFitContent = 1, AutoFitWindow = 2 };
 enum TableBehavior { Word8TableBehavior = 0, Word9TableBehavior = 1 };
 enum SaveOptions { DoNotSaveChanges = 0, SaveChanges = -1, PromptToSaveChanges = -2 };
+
+// How Document.exportPicture draws the pages.
+using PictureOptions = pictures::Options;
 
 // The named arguments of documents.open.
 struct OpenArguments {
@@ -112,6 +116,15 @@ public:
     virtual std::shared_ptr<Tables> tables() = 0;
     // Saves in place; a document with no file yet asks for a name.
     virtual void save() = 0;
+    // Saves to `path` without asking, in the format its name gives (.odt
+    // OpenDocument, otherwise Word 97-2003); the document then belongs to
+    // that file.
+    virtual void saveAs(const QString& path) = 0;
+    // Saves the document's pages as pictures, rendered by the word processor
+    // as it prints them: one file for one page, numbered files for more (see
+    // pictures::fileNames); PNG, or JPEG for a .jpg or .jpeg name. Returns
+    // the files written.
+    virtual QStringList exportPicture(const QString& path, const PictureOptions& options) = 0;
 };
 
 class PageSetup {

@@ -7,6 +7,7 @@
 #include <QInputDialog>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace dialogue {
@@ -23,6 +24,9 @@ public:
         QPointer<QMessageBox> box = new QMessageBox(m.icon, m.title, m.text, m.buttons, parent);
         if (m.defaultButton != QMessageBox::NoButton)
             box->setDefaultButton(m.defaultButton);
+        for (auto caption = m.captions.begin(); caption != m.captions.end(); ++caption)
+            if (QAbstractButton* button = box->button(caption.key()))
+                widgets::setCaption(button, caption.value());
         QTimer watch;
         if (m.over) {
             QObject::connect(&watch, &QTimer::timeout, box, [&m, box] {
@@ -66,6 +70,12 @@ public:
         return chosen;
     }
 
+    QString folder(QWidget* parent, const QString& title, const QString& initialFolder) override
+    {
+        const widgets::FocusReturn focusBack(parent);
+        return QFileDialog::getExistingDirectory(parent, title, initialFolder);
+    }
+
 private:
     static QString askFile(QWidget* parent, const FileRequest& r, QFileDialog::AcceptMode mode,
                            QFileDialog::FileMode files)
@@ -75,6 +85,12 @@ private:
         dialog->setAcceptMode(mode);
         dialog->setFileMode(files);
         dialog->setDefaultSuffix(suffix(r.defaultExtension));
+        // A name typed without a suffix takes that of the type chosen.
+        QObject::connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+            static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+            if (const auto match = pattern.match(filter); match.hasMatch())
+                dialog->setDefaultSuffix(match.captured(1));
+        });
         dialog->selectFile(r.fileName);
         const bool accepted = dialog->exec() == QDialog::Accepted;
         const QStringList chosen = dialog ? dialog->selectedFiles() : QStringList();

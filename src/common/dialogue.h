@@ -4,6 +4,7 @@
 // box's exact text, title, buttons and icon.
 
 #include <QColor>
+#include <QMap>
 #include <QMessageBox>
 #include <QString>
 #include <functional>
@@ -23,6 +24,9 @@ struct Message {
     // for has happened): the box closes by itself once this is true, and
     // the answer is NoButton.
     std::function<bool()> over;
+    // Captions of the box's own for some of its buttons (全部覆盖 on
+    // YesToAll, say); the answer is still the standard button.
+    QMap<QMessageBox::StandardButton, QString> captions;
 };
 
 struct FileRequest {
@@ -45,6 +49,8 @@ public:
     virtual QString saveFile(QWidget* parent, const FileRequest& request) = 0;
     // The chosen colour, or nothing when cancelled.
     virtual std::optional<QColor> colour(QWidget* parent, const QColor& initial, const QString& title) = 0;
+    // The chosen folder, or an empty text when cancelled.
+    virtual QString folder(QWidget* parent, const QString& title, const QString& initialFolder) = 0;
 };
 
 // The dialogue in force: the real one, unless a test has put its own.

@@ -6,6 +6,7 @@
 #include "common/units.h"
 #include "common/widgets.h"
 #include "create/initdialog.h"
+#include "batch/batchdialog.h"
 #include "entry/entrydialog.h"
 #include "platform/programfolder.h"
 #include "subjects/subjectfile.h"
@@ -110,6 +111,8 @@ void MainWindow::buildMenus()
     connect(addItem(control, "exit", QStringLiteral("退出(&Q)"), QKeySequence(Qt::CTRL | Qt::Key_Q)),
             &QAction::triggered, this, &QWidget::close);
 
+    buildToolsMenu();
+
     QMenu* help = addMenu(bar, "help", QStringLiteral("帮助(&H)"));
     connect(addItem(help, "runhelp", QStringLiteral("帮助(&H)"), QKeySequence(Qt::CTRL | Qt::Key_H)),
             &QAction::triggered, this, &MainWindow::runHelp);
@@ -128,6 +131,7 @@ void MainWindow::setDocumentCommandsEnabled(bool enabled)
     m_inp->setEnabled(enabled);
     m_savefile->setEnabled(enabled);
     m_closewd->setEnabled(enabled);
+    m_picture->setEnabled(enabled);
     m_edit->setEnabled(enabled);
     m_edit->menuAction()->setEnabled(enabled);
 }
@@ -367,6 +371,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
     if (aboutBox)
         aboutBox->close();
+    if (batchDialog)
+        batchDialog->close();
     if (QWidget* help = platform::helpWindow())
         help->close();
     event->accept();

@@ -15,6 +15,7 @@ class QLabel;
 namespace create { class InitDialog; }
 namespace entry { class EntryDialog; }
 namespace about { class AboutBox; }
+namespace batch { class BatchDialog; }
 
 namespace shell {
 
@@ -62,18 +63,24 @@ public:
     void printTimetable();
     void saveTimetable();
     void showAbout();
+    // 工具: the open timetable's pages as pictures, and many classes'
+    // timetables from a table at once (toolcommands.cpp).
+    void exportPicture();
+    void makeTimetables();
 
     void startEntry() override;
 
     QPointer<create::InitDialog> initDialog;
     QPointer<entry::EntryDialog> entryDialog;
     QPointer<about::AboutBox> aboutBox;
+    QPointer<batch::BatchDialog> batchDialog;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
+    void buildToolsMenu();
     void opendoc();
     void openPath(const QString& path);
     // With a timetable open, asks whether to close it and does so on Yes.
@@ -97,6 +104,7 @@ private:
     QAction* m_prin = nullptr;
     QAction* m_savefile = nullptr;
     QAction* m_closewd = nullptr;
+    QAction* m_picture = nullptr;
 };
 
 } // namespace shell

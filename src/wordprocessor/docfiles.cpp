@@ -131,11 +131,19 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
         }
     }
 
+    if (QFileInfo(target).isDir())
+        throw Error(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(QDir::toNativeSeparators(target)));
+    if (!mayWrite(document, target, parent))
+        return false;
+    writeDocument(document, target);
+    return true;
+}
+
+void writeDocument(DocumentData& document, const QString& target)
+{
     const QString shown = QDir::toNativeSeparators(target);
     if (QFileInfo(target).isDir())
         throw Error(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(shown));
-    if (!mayWrite(document, target, parent))
-        return false;
 
     // Both formats are written from the same model, so what one keeps the
     // other keeps too.
@@ -169,7 +177,6 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
     if (!held)
         held = new DocumentFile(document, document.path, {});
     held->identity = platform::fileIdentity(target);
-    return true;
 }
 
 bool settleUnsavedChanges(Instance& state, UnsavedChanges changes)

@@ -20,6 +20,11 @@ std::shared_ptr<DocumentData> openDocument(const QString& path);
 // error); raises Error when writing fails.
 bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs = false);
 
+// Writes a document to `target` without asking anything (in the format its
+// name gives, beside it first, as saveDocument does); the document then
+// belongs to that file. Raises Error when writing fails.
+void writeDocument(DocumentData& document, const QString& target);
+
 // Before an instance ends: with Ask, asks about every document with
 // unsaved changes whether to save it (Yes, No, Cancel); with Save, saves
 // them. Only a visible instance has changes the user

@@ -5,6 +5,7 @@
 #include "wordprocessor/document.h"
 #include "wordprocessor/findbar.h"
 #include "wordprocessor/fontsizes.h"
+#include "wordprocessor/pagepictures.h"
 #include "wordprocessor/pageeditor.h"
 #include "wordprocessor/tableediting.h"
 #include "common/dialogue.h"
@@ -97,6 +98,10 @@ void DocumentWindow::connectActions()
     connect(a.save, &QAction::triggered, this, [this] { save(false); });
     connect(a.saveAs, &QAction::triggered, this, [this] { save(true); });
     connect(a.exportPdf, &QAction::triggered, this, &DocumentWindow::exportPdf);
+    connect(a.exportPicture, &QAction::triggered, this, [this] {
+        if (const auto document = m_shown.lock())
+            askAndExportPictures(this, document);
+    });
     connect(a.printPreview, &QAction::triggered, this, &DocumentWindow::printPreview);
     connect(a.print, &QAction::triggered, this, &DocumentWindow::print);
     connect(a.close, &QAction::triggered, this, &QWidget::close);

@@ -49,6 +49,7 @@ EditorActions EditorActions::create(QMainWindow* window)
     a.saveAs = make(file, "documentSaveAs", QStringLiteral("另存为(&A)..."), QKeySequence::SaveAs);
     file->addSeparator();
     a.exportPdf = make(file, "documentExportPdf", QStringLiteral("导出为 PDF(&E)..."));
+    a.exportPicture = make(file, "documentExportPicture", QStringLiteral("导出图片(&I)..."));
     a.printPreview = make(file, "documentPrintPreview", QStringLiteral("打印预览(&V)..."));
     a.print = make(file, "documentPrint", QStringLiteral("打印(&P)..."), QKeySequence::Print);
     file->addSeparator();

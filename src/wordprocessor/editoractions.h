@@ -17,6 +17,7 @@ struct EditorActions {
     QAction* save;
     QAction* saveAs;
     QAction* exportPdf;
+    QAction* exportPicture;
     QAction* printPreview;
     QAction* print;
     QAction* close;

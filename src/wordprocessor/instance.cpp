@@ -8,7 +8,10 @@
 
 namespace wordprocessor {
 
-Instance::Instance() : recovery(std::make_unique<RecoveryCopies>()) {}
+Instance::Instance(bool windowless)
+    : windowless(windowless), recovery(windowless ? nullptr : std::make_unique<RecoveryCopies>())
+{
+}
 
 Instance::~Instance() = default;
 
@@ -37,6 +40,8 @@ void Instance::activate(const std::shared_ptr<DocumentData>& document)
 void Instance::show(bool shown)
 {
     visible = shown;
+    if (windowless)
+        return;
     if (shown) {
         if (!window)
             window = new DocumentWindow(shared_from_this());

@@ -24,6 +24,9 @@ class Instance : public std::enable_shared_from_this<Instance> {
 public:
     bool alive = true;
     bool visible = false;
+    // Makes files only (many timetables at once): it never shows a window
+    // and keeps no recovery copies; shown, it is visible without one.
+    const bool windowless = false;
     int untitledCounter = 0;
     std::vector<std::shared_ptr<DocumentData>> documents;
     std::shared_ptr<DocumentData> active;
@@ -31,7 +34,7 @@ public:
     std::function<void()> endedHandler; // told once when the instance ends
     std::unique_ptr<RecoveryCopies> recovery; // copies of unsaved work while it runs
 
-    Instance();
+    explicit Instance(bool windowless = false);
     ~Instance();
 
     // A new empty document ("文档1", "文档2", ...), added as the active one.

@@ -18,6 +18,7 @@ installed_files() {
   cat <<LIST
 bin/lumetra
 bin/lumetra-doctool
+libexec/lumetra/lumetra-timetables
 share/lumetra/zvn.list
 share/lumetra/fonts.conf
 share/lumetra/help/index.html
@@ -124,6 +125,13 @@ JSON
   else
     fail "lumetra-doctool make failed"
   fi
+  # A school's timetables through the tool's timetables verb, which starts
+  # the installed helper; the files it makes are read back.
+  printf '班级,星期,节次,科目\n高一（1）班,星期一,第一节,语文\n' > "$work/classes.csv"
+  mkdir "$work/out"
+  out=$(env -u DISPLAY "$doctool" timetables --from "$work/classes.csv" --out "$work/out" 2>&1) && status=0 || status=$?
+  [[ $status == 0 ]] || fail "lumetra-doctool timetables: status $status, printed: $out"
+  grep -q 语文 <<< "$("$doctool" dump "$work/out/高一（1）班.doc")" || fail "lumetra-doctool timetables did not fill the timetable"
   rm -rf "$work"
 
   # The rule that finds the data folder, run from the installed bin/ by a

@@ -48,8 +48,8 @@ done < <(installed_files "$app_id")
 grep -v -e '^\./usr/' -e '^\./$' <<< "$contents" && fail "files outside /usr"
 
 dpkg -x "$deb" "$tmp/root" || fail "dpkg -x failed"
-for program in lumetra lumetra-doctool; do
-  grep -qE '\.(debug_info|comment) ' <<< "$(readelf -S "$tmp/root/usr/bin/$program")" && fail "$program is not stripped"
+for program in bin/lumetra bin/lumetra-doctool libexec/lumetra/lumetra-timetables; do
+  grep -qE '\.(debug_info|comment) ' <<< "$(readelf -S "$tmp/root/usr/$program")" && fail "$program is not stripped"
 done
 check_tree "$tmp/root/usr" "$source" "$app_id"
 # The changelog's newest entry is this version (a new version needs an entry).

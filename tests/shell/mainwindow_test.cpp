@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSet>
 #include <QPushButton>
 #include <QTextBrowser>
 
@@ -63,7 +64,7 @@ protected:
     bool commandsEnabled()
     {
         const bool enabled = action("inp")->isEnabled();
-        for (const char* name : {"prin", "savefile", "closewd"})
+        for (const char* name : {"prin", "savefile", "closewd", "picture"})
             EXPECT_EQ(action(name)->isEnabled(), enabled) << name;
         EXPECT_EQ(main->findChild<QMenu*>("edit")->isEnabled(), enabled);
         return enabled;
@@ -112,6 +113,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndShortcuts)
         {"exit", QStringLiteral("退出(&Q)"), QKeySequence("Ctrl+Q")},
         {"runhelp", QStringLiteral("帮助(&H)"), QKeySequence("Ctrl+H")},
         {"about", QStringLiteral("关于(&A)"), QKeySequence("Ctrl+A")},
+        {"picture", QStringLiteral("导出图片(&G)…"), QKeySequence("Ctrl+G")},
+        {"batch", QStringLiteral("批量生成课程表(&B)…"), QKeySequence("Ctrl+B")},
     };
     for (const auto& [name, caption, shortcut] : items) {
         QAction* a = action(name);
@@ -123,7 +126,13 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndShortcuts)
     for (QAction* top : main->menuBar()->actions())
         menus << top->text();
     EXPECT_EQ(menus, (QStringList{QStringLiteral("文件(&F)"), QStringLiteral("编辑(&E)"), QStringLiteral("控制(&C)"),
-                                  QStringLiteral("帮助(&H)")}));
+                                  QStringLiteral("工具(&T)"), QStringLiteral("帮助(&H)")}));
+    // No two commands share a shortcut; the new ones are named for screen readers.
+    QSet<QKeySequence> shortcuts;
+    for (const auto& [name, caption, shortcut] : items)
+        EXPECT_TRUE(!shortcuts.contains(shortcut) && (shortcuts.insert(shortcut), true)) << name;
+    for (const char* name : {"picture", "batch"})
+        EXPECT_FALSE(action(name)->property("accessibleName").toString().isEmpty()) << name;
 }
 
 TEST_F(MainWindowTest, NewThenOkShowsTheTimetableAndEnablesTheCommands)

@@ -134,6 +134,12 @@ struct RDocument : word::Document {
     std::shared_ptr<word::PageSetup> pageSetup() override { return std::make_shared<RPageSetup>(log); }
     std::shared_ptr<word::Tables> tables() override { return std::make_shared<RTables>(log); }
     void save() override { log->record("ActiveDocument.Save"); }
+    void saveAs(const QString& path) override { log->record("ActiveDocument.SaveAs " + path); }
+    QStringList exportPicture(const QString& path, const word::PictureOptions& o) override
+    {
+        log->record(QStringLiteral("ActiveDocument.ExportPicture %1 %2 %3").arg(path).arg(o.dpi).arg(o.wholePage));
+        return {path};
+    }
 };
 
 struct RDocuments : word::Documents {

@@ -70,6 +70,17 @@ QString ScriptedDialogue::openFile(QWidget*, const dialogue::FileRequest& reques
     return answer;
 }
 
+QString ScriptedDialogue::folder(QWidget*, const QString& title, const QString&)
+{
+    if (folders.empty()) {
+        ADD_FAILURE() << "unexpected folder dialog: " << title.toStdString();
+        return QString();
+    }
+    const QString answer = folders.front();
+    folders.pop_front();
+    return answer;
+}
+
 QString ScriptedDialogue::saveFile(QWidget* parent, const dialogue::FileRequest& request)
 {
     return openFile(parent, request);

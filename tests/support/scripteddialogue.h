@@ -23,6 +23,7 @@ public:
     QString openFile(QWidget* parent, const dialogue::FileRequest& request) override;
     QString saveFile(QWidget* parent, const dialogue::FileRequest& request) override;
     std::optional<QColor> colour(QWidget* parent, const QColor& initial, const QString& title) override;
+    QString folder(QWidget* parent, const QString& title, const QString& initialFolder) override;
 
     // Answers, taken in order. A message box with no answer queued is
     // answered with its default button (OK boxes need no answer).
@@ -30,6 +31,7 @@ public:
     std::deque<std::optional<QString>> inputs;
     std::deque<QString> files;
     std::deque<std::optional<QColor>> colours;
+    std::deque<QString> folders;
 
     std::vector<dialogue::Message> messages;
 

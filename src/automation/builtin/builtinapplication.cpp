@@ -10,14 +10,18 @@
 
 namespace word::builtin {
 
-BuiltinApplication::BuiltinApplication() : m_state(std::make_shared<wordprocessor::Instance>()) {}
+BuiltinApplication::BuiltinApplication(bool windowless)
+    : m_state(std::make_shared<wordprocessor::Instance>(windowless))
+{
+}
 
 BuiltinApplication::~BuiltinApplication()
 {
     // An application object that is let go without quit keeps its window
     // open, as an external word processor would keep running; one that was
-    // never shown has nothing the user could see, so it ends with the object.
-    if (m_state->alive && !m_state->visible) {
+    // never shown (or never shows windows) has nothing the user could see,
+    // so it ends with the object.
+    if (m_state->alive && (!m_state->visible || m_state->windowless)) {
         m_state->endedHandler = nullptr; // its owner has let it go already
         m_state->end();
     }
@@ -26,6 +30,11 @@ BuiltinApplication::~BuiltinApplication()
 std::shared_ptr<BuiltinApplication> BuiltinApplication::create()
 {
     return std::shared_ptr<BuiltinApplication>(new BuiltinApplication());
+}
+
+std::shared_ptr<BuiltinApplication> BuiltinApplication::createWindowless()
+{
+    return std::shared_ptr<BuiltinApplication>(new BuiltinApplication(true));
 }
 
 std::shared_ptr<Documents> BuiltinApplication::documents()

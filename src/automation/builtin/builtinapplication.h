@@ -13,6 +13,9 @@ namespace word::builtin {
 class BuiltinApplication : public Application, public std::enable_shared_from_this<BuiltinApplication> {
 public:
     static std::shared_ptr<BuiltinApplication> create();
+    // An instance that makes files only: it never shows a window (see
+    // wordprocessor::Instance::windowless).
+    static std::shared_ptr<BuiltinApplication> createWindowless();
     ~BuiltinApplication() override;
 
     std::shared_ptr<Documents> documents() override;
@@ -30,7 +33,7 @@ public:
     std::shared_ptr<wordprocessor::Instance> state() const { return m_state; }
 
 private:
-    BuiltinApplication();
+    explicit BuiltinApplication(bool windowless = false);
     std::shared_ptr<wordprocessor::Instance> m_state;
 };
 

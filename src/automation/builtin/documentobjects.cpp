@@ -1,6 +1,8 @@
 #include "automation/builtin/documentobjects.h"
 
 #include "wordprocessor/docfiles.h"
+#include "wordprocessor/documentwindow.h"
+#include "wordprocessor/pagepictures.h"
 #include "automation/builtin/tableobjects.h"
 
 #include <QFileInfo>
@@ -177,6 +179,20 @@ void BuiltinDocument::save()
 {
     DocPtr data = document();
     translated([&] { m_state->save(*data); });
+}
+
+void BuiltinDocument::saveAs(const QString& path)
+{
+    DocPtr data = document();
+    translated([&] { writeDocument(*data, path); });
+    if (m_state->window)
+        m_state->window->refresh();
+}
+
+QStringList BuiltinDocument::exportPicture(const QString& path, const PictureOptions& options)
+{
+    DocPtr data = document();
+    return translated([&] { return exportPictures(*data, path, options); });
 }
 
 // ---------------------------------------------------------------- page setup

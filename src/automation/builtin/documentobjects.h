@@ -29,6 +29,8 @@ public:
     std::shared_ptr<PageSetup> pageSetup() override;
     std::shared_ptr<Tables> tables() override;
     void save() override;
+    void saveAs(const QString& path) override;
+    QStringList exportPicture(const QString& path, const PictureOptions& options) override;
 };
 
 class BuiltinPageSetup : public PageSetup, private Handle {

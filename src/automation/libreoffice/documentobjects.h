@@ -33,6 +33,9 @@ public:
     std::shared_ptr<PageSetup> pageSetup() override;
     std::shared_ptr<Tables> tables() override;
     void save() override;
+    // (pictureexport.cpp)
+    void saveAs(const QString& path) override;
+    QStringList exportPicture(const QString& path, const PictureOptions& options) override;
 
 private:
     StatePtr m_state;

@@ -2,11 +2,18 @@
 //   doctool dump FILE.doc          prints the document as JSON
 //   doctool make FILE.json OUT.doc writes a document from such JSON
 //   doctool odt FILE.doc OUT.odt   writes a document as OpenDocument text
+//   doctool timetables ...         one timetable per class of a CSV table
+//                                  (runs lumetra-timetables, a program of
+//                                  its own: this tool has no word processor)
 #include "docfile/document.h"
 #include "docfile/opendocument.h"
 #include "json.h"
 
 #include <cmath>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -184,8 +191,30 @@ int usage()
 {
     std::cerr << "usage: doctool dump FILE.doc\n"
                  "       doctool make FILE.json OUT.doc\n"
-                 "       doctool odt FILE.doc OUT.odt\n";
+                 "       doctool odt FILE.doc OUT.odt\n"
+                 "       doctool timetables --from FILE.csv --out DIR [--periods M,A --days D --title T]\n";
     return 2;
+}
+
+// Hands the timetables verb to lumetra-timetables: beside this tool in a
+// build, in the helper folder when installed. Returns only on failure.
+int runTimetables(char** argv)
+{
+#ifndef LUMETRA_HELPER_FROM_BIN
+#define LUMETRA_HELPER_FROM_BIN "../libexec/lumetra"
+#endif
+    std::error_code error;
+    const std::filesystem::path here = std::filesystem::canonical("/proc/self/exe", error).parent_path();
+    for (const std::filesystem::path& helper : {here / "lumetra-timetables",
+                                                here / LUMETRA_HELPER_FROM_BIN / "lumetra-timetables"}) {
+        if (::access(helper.c_str(), X_OK) != 0) continue;
+        argv[1] = const_cast<char*>(helper.c_str());
+        ::execv(helper.c_str(), argv + 1);
+        std::cerr << "doctool: cannot run " << helper << ": " << std::strerror(errno) << '\n';
+        return 1;
+    }
+    std::cerr << "doctool: lumetra-timetables is not installed beside this tool\n";
+    return 1;
 }
 
 } // namespace
@@ -194,6 +223,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2) return usage();
     const std::string command = argv[1];
+    if (command == "timetables") return runTimetables(argv);
     try {
         if (command == "dump" && argc == 3) {
             ReadReport report;
