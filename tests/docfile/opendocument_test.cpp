@@ -1,7 +1,7 @@
 // The OpenDocument text written from the model: the package as ODF
 // readers require it, its numbers whatever the locale. (LibreOffice's
 // reading of the files is checked with the .doc files in readers_test.cpp.)
-#include "docfile/opendocument.h"
+#include "docfile/opendocument/opendocument.h"
 #include "samples.h"
 
 #include <gsf/gsf.h>

@@ -1,6 +1,6 @@
 // Model -> writer -> reader gives back the same model, for the default
 // timetable and awkward documents; and the file is the Word 97 kind.
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 #include "docfile/text.h"
 #include "samples.h"
 

@@ -3,7 +3,7 @@
 // would never make.
 #pragma once
 
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 #include "samples.h"
 
 #include <algorithm>

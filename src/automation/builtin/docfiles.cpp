@@ -7,7 +7,7 @@
 #include "automation/word.h"
 #include "common/dialogue.h"
 #include "docfile/document.h"
-#include "docfile/opendocument.h"
+#include "docfile/opendocument/opendocument.h"
 
 #include <QDir>
 #include <QFileInfo>

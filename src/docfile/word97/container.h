@@ -1,5 +1,4 @@
-// The compound file (OLE2 structured storage) a .doc lives in, and the zip
-// an OpenDocument lives in, through libgsf.
+// The compound file (OLE2 structured storage) a .doc lives in, through libgsf.
 #pragma once
 
 #include <array>
@@ -41,10 +40,5 @@ struct Stream {
 std::vector<unsigned char> writeCompound(const std::vector<Stream>& streams,
                                          const std::array<std::uint8_t, 16>& classId,
                                          const std::string& applicationName);
-
-// A zip archive holding the given files in order, as OpenDocument packages
-// are: the first one stored as it is (an OpenDocument's "mimetype"), the
-// others compressed. Names may have folders ("META-INF/manifest.xml").
-std::vector<unsigned char> writeZip(const std::vector<Stream>& files);
 
 } // namespace docfile::container

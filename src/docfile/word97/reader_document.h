@@ -7,8 +7,9 @@
 
 #include "docfile/bytes.h"
 #include "docfile/document.h"
-#include "docfile/reader_properties.h"
-#include "docfile/reader_records.h"
+#include "docfile/report.h"
+#include "docfile/word97/reader_properties.h"
+#include "docfile/word97/reader_records.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -18,18 +19,7 @@
 
 namespace docfile::reader {
 
-// What a read leaves out, each named once.
-class Reporter {
-public:
-    void add(const char* what)
-    {
-        if (std::find(items_.begin(), items_.end(), what) == items_.end()) items_.emplace_back(what);
-    }
-    std::vector<std::string> take() { return std::move(items_); }
-
-private:
-    std::vector<std::string> items_;
-};
+using docfile::Reporter;
 
 // A paragraph read from the text, with what places it in a table.
 struct ReadParagraph {
@@ -97,9 +87,9 @@ private:
 
     // reader_characters.cpp: the characters of a paragraph and their look.
     Chp characterAt(std::uint32_t cp, const Chp& styleChp, std::uint32_t* runEnd);
-    Run lookOf(const Chp& chp, std::uint16_t ftc) const;
+    Run lookOf(const Chp& chp, std::uint16_t ftc, bool eastAsian) const;
     void addCharacter(char16_t c, const Chp& chp, RunBuilder& runs);
-    const std::string& fontName(std::uint16_t ftc) const;
+    const std::string& fontName(std::uint16_t ftc, bool eastAsian) const;
 
     View wd_, table_, data_;
     const Fib& fib_;

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "docfile/document.h"
-#include "docfile/records.h"
-#include "docfile/writer_records.h"
+#include "docfile/word97/records.h"
+#include "docfile/word97/writer_records.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "docfile/bytes.h"
-#include "docfile/records.h"
+#include "docfile/word97/records.h"
 
 #include <optional>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "docfile/reader_records.h"
+#include "docfile/word97/reader_records.h"
 
 #include <algorithm>
 

@@ -3,15 +3,14 @@
 // and what the document holds besides its main text. The text itself is
 // read in reader_text.cpp, its characters in reader_characters.cpp and its
 // tables in reader_tables.cpp.
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 #include "docfile/document.h"
-#include "docfile/reader_document.h"
+#include "docfile/word97/reader_document.h"
+#include "docfile/word97/word97.h"
 #include "docfile/text.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
 namespace docfile {
 
@@ -126,7 +125,7 @@ void DocumentReader::checkStories()
 
 } // namespace reader
 
-Document readBytes(const unsigned char* data, std::size_t size, ReadReport* report)
+Document word97::read(const unsigned char* data, std::size_t size, ReadReport* report)
 {
     const container::CompoundReader compound(data, size);
     const auto wdBytes = compound.stream("WordDocument");
@@ -143,20 +142,6 @@ Document readBytes(const unsigned char* data, std::size_t size, ReadReport* repo
     Document doc = reader::DocumentReader(wd, table, dataView, fib).read(reporter);
     if (report) report->dropped = reporter.take();
     return doc;
-}
-
-Document readBytes(const std::vector<unsigned char>& bytes, ReadReport* report)
-{
-    return readBytes(bytes.data(), bytes.size(), report);
-}
-
-Document readFile(const std::string& path, ReadReport* report)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw Error("无法打开文件：" + path);
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Error("无法读取文件：" + path);
-    return readBytes(bytes, report);
 }
 
 } // namespace docfile

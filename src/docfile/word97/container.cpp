@@ -1,30 +1,16 @@
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 
 #include "docfile/document.h"
-
-#include <gsf/gsf.h>
+#include "docfile/gsf.h"
 
 #include <cctype>
 #include <cstring>
-#include <map>
-#include <mutex>
 
 namespace docfile::container {
 
 namespace {
 
-void initLibrary()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { gsf_init(); });
-}
-
-// Releases a GObject when it goes out of scope.
-struct Unref {
-    void operator()(gpointer object) const { if (object) g_object_unref(object); }
-};
-template <typename T> using Owned = std::unique_ptr<T, Unref>;
-
+using gsf::Owned;
 constexpr unsigned char kCompoundMagic[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 
 } // namespace
@@ -39,7 +25,7 @@ CompoundReader::CompoundReader(const unsigned char* data, std::size_t size) : im
 {
     if (size < sizeof kCompoundMagic || std::memcmp(data, kCompoundMagic, sizeof kCompoundMagic) != 0)
         throw Error("不是 Word 97–2003 文档（文件不是复合文档格式）");
-    initLibrary();
+    gsf::init();
     impl_->fileSize = size;
     impl_->input.reset(gsf_input_memory_new(data, static_cast<gsf_off_t>(size), FALSE));
     GError* error = nullptr;
@@ -100,7 +86,7 @@ std::vector<unsigned char> writeCompound(const std::vector<Stream>& streams,
                                          const std::array<std::uint8_t, 16>& classId,
                                          const std::string& applicationName)
 {
-    initLibrary();
+    gsf::init();
     Owned<GsfOutput> sink(gsf_output_memory_new());
     Owned<GsfOutfile> outfile(gsf_outfile_msole_new(sink.get()));
     if (!outfile) throw Error("无法生成复合文档");
@@ -129,40 +115,6 @@ std::vector<unsigned char> writeCompound(const std::vector<Stream>& streams,
               [&](GsfOutput* out) { return gsf_doc_meta_data_write_to_msole(meta.get(), out, TRUE); });
 
     if (!gsf_output_close(GSF_OUTPUT(outfile.get()))) throw Error("无法生成复合文档");
-    const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
-    const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-    return std::vector<unsigned char>(bytes, bytes + size);
-}
-
-std::vector<unsigned char> writeZip(const std::vector<Stream>& files)
-{
-    initLibrary();
-    Owned<GsfOutput> sink(gsf_output_memory_new());
-    Owned<GsfOutfile> zip(gsf_outfile_zip_new(sink.get(), nullptr));
-    if (!zip) throw Error("无法生成压缩包");
-    std::map<std::string, Owned<GsfOutfile>> folders;
-    bool first = true;
-    for (const Stream& file : files) {
-        GsfOutfile* parent = zip.get();
-        std::string name = file.name;
-        if (const std::size_t slash = name.rfind('/'); slash != std::string::npos) {
-            const std::string folder = name.substr(0, slash);
-            auto& made = folders[folder];
-            if (!made) made.reset(GSF_OUTFILE(gsf_outfile_new_child(zip.get(), folder.c_str(), TRUE)));
-            if (!made) throw Error("无法生成压缩包");
-            parent = made.get();
-            name = name.substr(slash + 1);
-        }
-        Owned<GsfOutput> child(gsf_outfile_new_child_full(parent, name.c_str(), FALSE, "compression-level",
-                                                          first ? GSF_ZIP_STORED : GSF_ZIP_DEFLATED, nullptr));
-        first = false;
-        if (!child || (!file.bytes.empty() && !gsf_output_write(child.get(), file.bytes.size(), file.bytes.data()))
-            || !gsf_output_close(child.get()))
-            throw Error("无法写入 " + file.name);
-    }
-    for (auto& [name, folder] : folders)
-        if (!gsf_output_close(GSF_OUTPUT(folder.get()))) throw Error("无法生成压缩包");
-    if (!gsf_output_close(GSF_OUTPUT(zip.get()))) throw Error("无法生成压缩包");
     const auto size = static_cast<std::size_t>(gsf_output_size(sink.get()));
     const guint8* bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
     return std::vector<unsigned char>(bytes, bytes + size);

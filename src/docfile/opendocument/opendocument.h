@@ -13,8 +13,14 @@
 
 namespace docfile {
 
-// Throws docfile::Error when the file cannot be written.
+// Throws docfile::Error when the file cannot be written. The file is
+// written beside the old one and renamed into place (see formats.h).
 std::vector<unsigned char> writeOpenDocumentBytes(const Document& document);
 void writeOpenDocumentFile(const Document& document, const std::string& path);
+
+// Font names as the CSS font-family list svg:font-family holds: separated
+// by commas, each a bare identifier or quoted ("黑体, SimHei",
+// "'Times New Roman'").
+std::string fontFamilyList(const std::vector<std::string>& names);
 
 } // namespace docfile

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "docfile/document.h"
-#include "docfile/records.h"
+#include "docfile/fonts.h"
+#include "docfile/word97/records.h"
 
 #include <optional>
 #include <string>
@@ -42,12 +43,8 @@ struct Sprms {
 
 // ---- Fonts ----
 
-constexpr const char* kLatinDefault = "Times New Roman";
-constexpr const char* kChineseDefault = "宋体";
-
-// The name Western systems know a Chinese font by ("SimSun" for 宋体), or
-// nothing for a font not known to have one.
-const char* westernFontName(const std::string& name);
+using fonts::kChineseDefault;
+using fonts::kLatinDefault;
 
 // The most fonts a font table may list.
 constexpr std::size_t kMaxFonts = 0x7FF0;

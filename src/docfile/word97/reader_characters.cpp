@@ -2,7 +2,8 @@
 // style, a character style, their formatting page and their piece, and
 // the runs of one look they are gathered into, with fields, breaks and
 // symbol fonts' characters sorted out on the way.
-#include "docfile/reader_document.h"
+#include "docfile/word97/reader_document.h"
+#include "docfile/fonts.h"
 #include "docfile/symbols.h"
 #include "docfile/text.h"
 
@@ -35,9 +36,9 @@ Chp DocumentReader::characterAt(std::uint32_t cp, const Chp& styleChp, std::uint
 }
 
 // The look of text with these properties in the font numbered ftc.
-Run DocumentReader::lookOf(const Chp& chp, std::uint16_t ftc) const
+Run DocumentReader::lookOf(const Chp& chp, std::uint16_t ftc, bool eastAsian) const
 {
-    Run look{{}, fontName(ftc), chp.hps / 2.0, chp.bold};
+    Run look{{}, fontName(ftc, eastAsian), chp.hps / 2.0, chp.bold};
     look.italic = chp.italic;
     look.underline = chp.kul != 0;
     look.colour = chp.colour;
@@ -90,21 +91,29 @@ void DocumentReader::addCharacter(char16_t c, const Chp& chp, RunBuilder& runs)
     }
     if (chp.symbol && c >= 0x20) {
         // The text holds a stand-in; the character is the symbol font's.
-        const std::string& symbolFont = fontName(chp.symbol->ftc);
+        const std::string& symbolFont = fontName(chp.symbol->ftc, false);
         const symbols::Character s = symbols::fromSymbolFont(symbolFont, chp.symbol->code);
         c = s.unit;
         if (!s.mapped) {
-            runs.add(c, lookOf(chp, chp.symbol->ftc));
+            runs.add(c, lookOf(chp, chp.symbol->ftc, false));
             return;
         }
     }
-    runs.add(c, lookOf(chp, text::isEastAsian(c) ? chp.ftc[1] : chp.ftc[0]));
+    const bool eastAsian = text::isEastAsian(c);
+    runs.add(c, lookOf(chp, eastAsian ? chp.ftc[1] : chp.ftc[0], eastAsian));
 }
 
-const std::string& DocumentReader::fontName(std::uint16_t ftc) const
+// A font number the font table does not name (or names without a name)
+// stands for the document's default font, so that the model always names
+// the font: the style sheet's default for that kind of text, or the fonts
+// an empty name means to the writers.
+const std::string& DocumentReader::fontName(std::uint16_t ftc, bool eastAsian) const
 {
-    static const std::string unknown;
-    return ftc < fontNames_.size() ? fontNames_[ftc] : unknown;
+    static const std::string latin = fonts::kLatinDefault, chinese = fonts::kChineseDefault;
+    if (ftc < fontNames_.size() && !fontNames_[ftc].empty()) return fontNames_[ftc];
+    const std::uint16_t fallback = sheet_.stshi.defaultFonts[eastAsian ? 1 : 0];
+    if (fallback < fontNames_.size() && !fontNames_[fallback].empty()) return fontNames_[fallback];
+    return eastAsian ? chinese : latin;
 }
 
 } // namespace docfile::reader

@@ -3,7 +3,8 @@
 // styles they come from, resolved through their bases.
 #pragma once
 
-#include "docfile/reader_records.h"
+#include "docfile/budget.h"
+#include "docfile/word97/reader_records.h"
 
 #include <algorithm>
 #include <optional>
@@ -128,21 +129,6 @@ struct ChpDelta {
         if (colour) chp.colour = *colour;
         if (symbol) chp.symbol = symbol;
     }
-};
-
-// Work spent on formatting, held to a multiple of the file's size so that
-// formatting shared by many paragraphs cannot make a small file take long.
-class Budget {
-public:
-    explicit Budget(std::uint64_t units) : left_(units) {}
-    void charge(std::uint64_t units)
-    {
-        if (units > left_) damaged("格式数据多得不合常理");
-        left_ -= units;
-    }
-
-private:
-    std::uint64_t left_;
 };
 
 // Paragraph properties the reader looks at, with the table marks.

@@ -1,7 +1,7 @@
 // The document's text through the piece table, cut into paragraphs at
 // their marks, each with its paragraph properties from its style, its
 // formatting page and its piece.
-#include "docfile/reader_document.h"
+#include "docfile/word97/reader_document.h"
 #include "docfile/text.h"
 
 #include <algorithm>
@@ -117,7 +117,7 @@ ReadParagraph DocumentReader::readParagraph(std::uint32_t start, std::uint32_t e
         // An empty paragraph keeps the look of its mark: its height.
         const Chp chp = characterAt(markCp, styleChp, nullptr);
         if (chp.kul > 1) report_->add("双线、点线等下划线（已读作单下划线）");
-        out.paragraph.mark = lookOf(chp, chp.ftc[1]);
+        out.paragraph.mark = lookOf(chp, chp.ftc[1], true);
     }
     return out;
 }

@@ -1,7 +1,7 @@
 // Tables as Word 97 table rows: each cell's paragraphs end with a cell
 // mark, and each row with an end mark whose paragraph properties carry the
 // row's definition, its cell margins and its height.
-#include "docfile/writer_text.h"
+#include "docfile/word97/writer_text.h"
 
 #include <algorithm>
 

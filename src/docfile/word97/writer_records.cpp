@@ -1,5 +1,5 @@
 // Fonts, styles and formatting pages as the writer stores them.
-#include "docfile/writer_records.h"
+#include "docfile/word97/writer_records.h"
 
 #include "docfile/text.h"
 
@@ -12,16 +12,6 @@ using namespace records;
 
 namespace {
 
-struct KnownFont {
-    const char* name;
-    const char* altName;
-};
-// Chinese fonts under their Chinese names, with the names Western systems know them by.
-constexpr KnownFont kChineseFonts[] = {
-    {"宋体", "SimSun"}, {"黑体", "SimHei"}, {"楷体", "KaiTi"}, {"仿宋", "FangSong"},
-    {"新宋体", "NSimSun"}, {"微软雅黑", "Microsoft YaHei"}, {"隶书", "LiSu"}, {"幼圆", "YouYuan"},
-    {"楷体_GB2312", "KaiTi_GB2312"}, {"仿宋_GB2312", "FangSong_GB2312"},
-};
 constexpr std::uint8_t kCharsetAnsi = 0, kCharsetGb2312 = 134;
 
 void writeFfn(ByteWriter& out, const Ffn& f)
@@ -81,22 +71,14 @@ constexpr std::size_t kMaxPageNumber = 0x3FFFFF;
 
 } // namespace
 
-const char* westernFontName(const std::string& name)
-{
-    for (const KnownFont& k : kChineseFonts)
-        if (name == k.name) return k.altName;
-    return nullptr;
-}
-
 std::vector<Ffn> FontTable::records() const
 {
     std::vector<Ffn> out;
     for (const std::string& name : names_) {
         Ffn f;
         f.name = text::utf8ToUtf16(name);
-        const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        f.charset = ascii ? kCharsetAnsi : kCharsetGb2312;
-        if (const char* western = westernFontName(name)) f.altName = text::utf8ToUtf16(western);
+        f.charset = fonts::isAsciiName(name) ? kCharsetAnsi : kCharsetGb2312;
+        if (const char* western = fonts::westernFontName(name)) f.altName = text::utf8ToUtf16(western);
         // Variable pitch, TrueType; roman family for Times New Roman, don't-care otherwise.
         f.pitchAndFamily = 0x02 | 0x04 | (name == kLatinDefault ? 0x10 : 0x00);
         f.signature[4] = f.charset == kCharsetGb2312 ? 0x00040001u : 0x00000001u;  // code pages: Latin 1, GB2312

@@ -1,7 +1,7 @@
 // Tables from the paragraphs' table marks: the paragraphs of a cell up to
 // its cell mark, the cells of a row up to the row's end mark, whose
 // definition gives the cells their widths, alignment and merges.
-#include "docfile/reader_document.h"
+#include "docfile/word97/reader_document.h"
 
 #include <algorithm>
 #include <cstdlib>

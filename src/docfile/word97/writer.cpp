@@ -3,14 +3,14 @@
 // formatting pages (FKPs) with their bin tables, a style sheet with the
 // Normal style, the font table, one section, the document settings, and
 // the compound file that holds the streams.
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 #include "docfile/document.h"
-#include "docfile/records.h"
-#include "docfile/writer_records.h"
-#include "docfile/writer_text.h"
+#include "docfile/word97/records.h"
+#include "docfile/word97/writer_records.h"
+#include "docfile/word97/writer_text.h"
+#include "docfile/word97/word97.h"
 
 #include <algorithm>
-#include <fstream>
 
 namespace docfile {
 
@@ -81,7 +81,7 @@ constexpr std::uint16_t kLidEnglish = 0x0409;
 
 } // namespace
 
-std::vector<unsigned char> writeBytes(const Document& doc)
+std::vector<unsigned char> word97::write(const Document& doc)
 {
     FontTable fonts;
     TextBuilder body(doc, fonts);
@@ -200,16 +200,6 @@ std::vector<unsigned char> writeBytes(const Document& doc)
                                      {"1Table", std::move(table.bytes())},
                                      {"\001CompObj", compObj()}},
                                     kWordClassId, "Lumetra");
-}
-
-void writeFile(const Document& doc, const std::string& path)
-{
-    const std::vector<unsigned char> bytes = writeBytes(doc);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) throw Error("无法创建文件：" + path);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) throw Error("无法写入文件：" + path);
 }
 
 } // namespace docfile

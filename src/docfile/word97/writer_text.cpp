@@ -2,7 +2,7 @@
 // characters as UTF-16 pieces, each run's character properties and each
 // paragraph's properties as entries for the formatting pages.
 #include "docfile/text.h"
-#include "docfile/writer_text.h"
+#include "docfile/word97/writer_text.h"
 
 #include <cmath>
 

@@ -1,16 +1,18 @@
 // OpenDocument text from the document model: content.xml holds the text
 // with automatic styles made as they are needed, styles.xml the page and
 // the document's default look, zipped with the manifest.
-#include "docfile/opendocument.h"
+#include "docfile/opendocument/opendocument.h"
 
-#include "docfile/container.h"
+#include "docfile/fileio.h"
+#include "docfile/fonts.h"
 #include "docfile/tablegrid.h"
-#include "docfile/writer_records.h"
+#include "docfile/xml.h"
+#include "docfile/zip.h"
 
-#include <charconv>
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -19,41 +21,13 @@ namespace docfile {
 namespace {
 
 // What an empty font name means, as in a .doc the program writes.
-using writer::kChineseDefault;
-using writer::kLatinDefault;
+using fonts::kChineseDefault;
+using fonts::kLatinDefault;
+using xml::escape;
+using xml::number;
 constexpr double kDefaultSize = 10.5;
 
-// A length or size as ODF writes numbers: a full stop for the decimal
-// mark whatever the user's locale, trailing zeros dropped.
-std::string number(double value)
-{
-    char buffer[64];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 3);
-    if (error != std::errc()) return "0";
-    std::string s(buffer, end);
-    s.erase(s.find_last_not_of('0') + 1);
-    if (s.back() == '.') s.pop_back();
-    return s == "-0" ? "0" : s;
-}
-
 std::string points(std::int32_t twips) { return number(twips / 20.0) + "pt"; }
-
-std::string escape(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default:
-            // Control characters are not allowed in XML.
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n') out += c;
-        }
-    }
-    return out;
-}
 
 // Text inside a paragraph: tabs, line breaks and runs of spaces as ODF
 // writes them (plain spaces would collapse). `afterSpace` carries over
@@ -186,22 +160,18 @@ private:
     }
 
     // Each font named once, with the name Western systems know it by as a
-    // second choice (LibreOffice takes "宋体;SimSun" as a list) and its
-    // kind, so that a reader without either picks a like face: 宋体 is a
-    // serif (roman) face, 黑体 a sans (swiss) one.
+    // second choice and its kind, so that a reader without either picks a
+    // like face: 宋体 is a serif (roman) face, 黑体 a sans (swiss) one.
     std::string fontFaces()
     {
         std::set<std::string> fonts{kLatinDefault, kChineseDefault};
         collectFonts(fonts);
         std::string xml = "<office:font-face-decls>";
         for (const std::string& font : fonts) {
-            const std::string name = escape(font);
-            std::string generic;
-            if (font == "宋体" || font == "新宋体" || font == "仿宋" || font == "楷体" || font == kLatinDefault) generic = "roman";
-            else if (font == "黑体" || font == "微软雅黑" || font == "幼圆" || font == "Arial") generic = "swiss";
-            std::string family = name;
-            if (const char* western = writer::westernFontName(font)) family += std::string(";") + western;
-            xml += "<style:font-face style:name=\"" + name + "\" svg:font-family=\"" + family + "\""
+            std::vector<std::string> family{font};
+            if (const char* western = fonts::westernFontName(font)) family.emplace_back(western);
+            const std::string generic = fonts::genericFamily(font);
+            xml += "<style:font-face style:name=\"" + escape(font) + "\" svg:font-family=\"" + escape(fontFamilyList(family)) + "\""
                    + (generic.empty() ? "" : " style:font-family-generic=\"" + generic + "\"") + " style:font-pitch=\"variable\"/>";
         }
         return xml + "</office:font-face-decls>";
@@ -310,6 +280,42 @@ std::vector<unsigned char> bytesOf(const std::string& text) { return {text.begin
 
 } // namespace
 
+std::string fontFamilyList(const std::vector<std::string>& names)
+{
+    // A name stands bare when it is one CSS identifier: letters, digits,
+    // '-' and '_' and any non-ASCII character, not starting with a digit
+    // or a hyphen and a digit. Any other name is quoted.
+    auto bare = [](const std::string& name) {
+        if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+        if (name[0] == '-' && (name.size() == 1 || name[1] == '-' || std::isdigit(static_cast<unsigned char>(name[1])))) return false;
+        for (char c : name) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x80 && !std::isalnum(u) && c != '-' && c != '_') return false;
+        }
+        // Generic families and CSS-wide keywords would mean something else.
+        static const char* const kKeywords[] = {"serif", "sans-serif", "monospace", "cursive", "fantasy", "system-ui",
+                                                "inherit", "initial", "unset", "default", "revert"};
+        std::string lower;
+        for (char c : name) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return std::none_of(std::begin(kKeywords), std::end(kKeywords), [&](const char* k) { return lower == k; });
+    };
+    std::string list;
+    for (const std::string& name : names) {
+        if (!list.empty()) list += ", ";
+        if (bare(name)) {
+            list += name;
+            continue;
+        }
+        list += '\'';
+        for (char c : name) {
+            if (c == '\'' || c == '\\') list += '\\';
+            list += c;
+        }
+        list += '\'';
+    }
+    return list;
+}
+
 std::vector<unsigned char> writeOpenDocumentBytes(const Document& document)
 {
     ContentWriter writer(document);
@@ -322,18 +328,16 @@ std::vector<unsigned char> writeOpenDocumentBytes(const Document& document)
         "<manifest:file-entry manifest:full-path=\"content.xml\" manifest:media-type=\"text/xml\"/>"
         "<manifest:file-entry manifest:full-path=\"styles.xml\" manifest:media-type=\"text/xml\"/>"
         "</manifest:manifest>";
-    return container::writeZip({{"mimetype", bytesOf("application/vnd.oasis.opendocument.text")},
-                                {"content.xml", bytesOf(content)},
-                                {"styles.xml", bytesOf(styles)},
-                                {"META-INF/manifest.xml", bytesOf(manifest)}});
+    return zip::write({{"mimetype", bytesOf("application/vnd.oasis.opendocument.text")},
+                       {"content.xml", bytesOf(content)},
+                       {"styles.xml", bytesOf(styles)},
+                       {"META-INF/manifest.xml", bytesOf(manifest)}},
+                      true);
 }
 
 void writeOpenDocumentFile(const Document& document, const std::string& path)
 {
-    const std::vector<unsigned char> bytes = writeOpenDocumentBytes(document);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!out.flush()) throw Error("无法写入文件");
+    fileio::replace(path, writeOpenDocumentBytes(document));
 }
 
 } // namespace docfile
