@@ -12,7 +12,7 @@ namespace docfile::ooxml {
 
 namespace {
 
-constexpr int kDeepest = 256;                        // WordprocessingML nests a few dozen deep at most
+constexpr int kDeepest = 200;  // WordprocessingML nests a few dozen deep at most; libxml2 stops at 256
 constexpr std::uint64_t kMostElements = 20'000'000;  // per part
 
 std::string_view view(const std::vector<unsigned char>& bytes)

@@ -113,8 +113,9 @@ ReadParagraph DocumentReader::readParagraph(std::uint32_t start, std::uint32_t e
         for (; cp < runEnd; ++cp) addCharacter(text_[cp], chp, runs);
     }
     runs.finish();
-    if (start == end && end == markCp && markCp < text_.size()) {
-        // An empty paragraph keeps the look of its mark: its height.
+    if (out.paragraph.runs.empty() && markCp < text_.size()) {
+        // A paragraph without text (empty, or holding only what the model
+        // leaves out, a picture say) keeps the look of its mark: its height.
         const Chp chp = characterAt(markCp, styleChp, nullptr);
         if (chp.kul > 1) report_->add("双线、点线等下划线（已读作单下划线）");
         out.paragraph.mark = lookOf(chp, chp.ftc[1], true);
