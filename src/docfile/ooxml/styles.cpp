@@ -256,6 +256,7 @@ void StyleSheet::read(XmlReader& x, Reporter& report)
                 if (x.is(kWordMain, "basedOn")) style.basedOn = val(x).value_or("");
                 else if (x.is(kWordMain, "rPr")) { style.run = readRunProps(x, report); continue; }
                 else if (x.is(kWordMain, "pPr")) { style.paragraph = readParagraphProps(x, report, nullptr); continue; }
+                else if (x.is(kWordMain, "tblPr")) continue;  // read through, for its cell margins
                 else if (x.is(kWordMain, "tblCellMar")) {
                     const int at = x.depth();
                     while (x.next() && !(x.isEnd() && x.depth() == at))
