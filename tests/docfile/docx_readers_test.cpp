@@ -90,15 +90,16 @@ bool converted(const fs::path& dir, const std::vector<fs::path>& files, const ch
     return false;
 }
 
-// LibreOffice's body with headings as paragraphs and pictures (their
-// frames, with the image data inside) left out.
+// LibreOffice's body with headings as paragraphs, and pictures (their
+// frames, with the image data inside) and comments left out.
 std::string paragraphsOnly(std::string body)
 {
-    for (std::size_t at = body.find("<draw:frame"); at != std::string::npos; at = body.find("<draw:frame", at)) {
-        const std::size_t end = body.find("</draw:frame>", at);
-        if (end == std::string::npos) break;
-        body.erase(at, end + 13 - at);
-    }
+    for (const auto& [open, close] : {std::pair<std::string, std::string>{"<draw:frame", "</draw:frame>"}, {"<office:annotation>", "</office:annotation>"}})
+        for (std::size_t at = body.find(open); at != std::string::npos; at = body.find(open, at)) {
+            const std::size_t end = body.find(close, at);
+            if (end == std::string::npos) break;
+            body.erase(at, end + close.size() - at);
+        }
     body = std::regex_replace(body, std::regex("<text:h([ >])"), "<text:p$1");
     return std::regex_replace(body, std::regex("</text:h>"), "</text:p>");
 }
