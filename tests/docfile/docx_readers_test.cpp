@@ -94,7 +94,7 @@ bool converted(const fs::path& dir, const std::vector<fs::path>& files, const ch
 // frames, with the image data inside) and comments left out.
 std::string paragraphsOnly(std::string body)
 {
-    for (const auto& [open, close] : {std::pair<std::string, std::string>{"<draw:frame", "</draw:frame>"}, {"<office:annotation>", "</office:annotation>"}})
+    for (const auto& [open, close] : {std::pair<std::string, std::string>{"<draw:frame", "</draw:frame>"}, {"<office:annotation ", "</office:annotation>"}})
         for (std::size_t at = body.find(open); at != std::string::npos; at = body.find(open, at)) {
             const std::size_t end = body.find(close, at);
             if (end == std::string::npos) break;
