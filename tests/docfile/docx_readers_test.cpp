@@ -189,15 +189,24 @@ TEST_F(DocxReaders, LibreOfficeSeesTextTablesSpansWidthsFontsAndPage)
         for (const std::string& face : elements(xml, "<style:font-face ", ">"))
             faces[unescapeXml(attribute(face, "style:name"))] = unescapeXml(attribute(face, "svg:font-family"));
         // The East Asian font of some text: from its span's style, else its
-        // paragraph's, else the default, named as the font face says.
+        // paragraph's (or the styles those are based on), else the
+        // default, named as the font face says.
+        auto fontOf = [&](std::string name) {
+            for (int depth = 0; depth < 10 && !name.empty(); ++depth) {
+                const std::string font = attribute(styles[name], "style:font-name-asian");
+                if (!font.empty()) return font;
+                name = attribute(styles[name].substr(0, styles[name].find('>')), "style:parent-style-name");
+            }
+            return std::string();
+        };
         auto asianFont = [&](const std::string& part, const std::string& text) {
             const std::size_t at = part.find(text);
             const std::size_t paragraph = part.rfind("<text:p ", at), span = part.rfind("<text:span ", at);
-            std::string look;
-            if (span != std::string::npos && span > paragraph) look += styles[attribute(part.substr(span, part.find('>', span) - span), "text:style-name")];
-            look += styles[attribute(part.substr(paragraph, part.find('>', paragraph) - paragraph), "text:style-name")];
-            look += xml.substr(xml.find("<style:default-style style:family=\"paragraph\""), 2000);
-            return faces[unescapeXml(attribute(look, "style:font-name-asian"))];
+            std::string font;
+            if (span != std::string::npos && span > paragraph) font = fontOf(attribute(part.substr(span, part.find('>', span) - span), "text:style-name"));
+            if (font.empty()) font = fontOf(attribute(part.substr(paragraph, part.find('>', paragraph) - paragraph), "text:style-name"));
+            if (font.empty()) font = attribute(xml.substr(xml.find("<style:default-style style:family=\"paragraph\""), 2000), "style:font-name-asian");
+            return faces[unescapeXml(font)];
         };
         const Paragraph& title = std::get<Paragraph>(s.doc.blocks.at(0));
         const docfile::Run& cellRun = ours.rows.at(1).cells.at(1).paragraphs.at(0).runs.at(0);

@@ -144,10 +144,24 @@ TEST(Docx, ThePackageIsMadeAsWordMakesIt)
     EXPECT_NE(document.find("<w:tcW w:w=\"960\" w:type=\"dxa\"/>"), std::string::npos);
     EXPECT_NE(document.find("<w:gridSpan w:val=\"7\"/>"), std::string::npos);
     EXPECT_NE(document.find("<w:vMerge w:val=\"restart\"/>"), std::string::npos);
-    EXPECT_NE(document.find("w:eastAsia=\"黑体\" w:cs=\"黑体\" w:hint=\"eastAsia\""), std::string::npos);
+    // The look of a paragraph's mark is its style; runs that look like it
+    // need no properties of their own, others say all of theirs.
+    const std::string styles = member(bytes, "word/styles.xml");
+    EXPECT_NE(styles.find("<w:rFonts w:ascii=\"楷体\" w:hAnsi=\"楷体\" w:eastAsia=\"楷体\" w:cs=\"楷体\"/><w:i/><w:color w:val=\"0070C0\"/>"),
+              std::string::npos) << styles;
+    EXPECT_NE(document.find("<w:rFonts w:ascii=\"黑体\" w:hAnsi=\"黑体\" w:eastAsia=\"黑体\" w:cs=\"黑体\"/><w:b/><w:i w:val=\"0\"/>"
+                            "<w:color w:val=\"C00000\"/><w:sz w:val=\"32\"/><w:szCs w:val=\"32\"/><w:u w:val=\"none\"/>"),
+              std::string::npos);
+    EXPECT_NE(document.find("<w:r><w:t xml:space=\"preserve\">星期一</w:t></w:r>"), std::string::npos);
     EXPECT_NE(document.find("<w:pgSz w:w=\"10318\" w:h=\"14570\"/>"), std::string::npos);
     EXPECT_NE(document.find("<w:trHeight w:val=\"567\" w:hRule=\"exact\"/>"), std::string::npos);
-    EXPECT_NE(member(bytes, "word/styles.xml").find("w:eastAsia=\"宋体\""), std::string::npos);
+    EXPECT_NE(styles.find("w:eastAsia=\"宋体\""), std::string::npos);
+    // Chinese text in the default fonts has the hint for its punctuation.
+    Document plain;
+    plain.blocks.emplace_back(paragraph({run("“课程表”", ""), run("x", "Arial")}));
+    const std::string hinted = member(writeBytes(plain, Format::OfficeOpenXml), "word/document.xml");
+    EXPECT_NE(hinted.find("<w:rFonts w:ascii=\"Times New Roman\" w:hAnsi=\"Times New Roman\" w:eastAsia=\"宋体\" w:cs=\"Times New Roman\" w:hint=\"eastAsia\"/>"),
+              std::string::npos) << hinted;
     EXPECT_NE(member(bytes, "word/settings.xml").find("<w:defaultTabStop w:val=\"420\"/>"), std::string::npos);
     EXPECT_NE(member(bytes, "word/fontTable.xml").find("<w:font w:name=\"黑体\"><w:altName w:val=\"SimHei\"/>"), std::string::npos);
 }

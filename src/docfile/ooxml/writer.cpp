@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
 
 namespace docfile::ooxml {
@@ -44,29 +45,43 @@ bool hasEastAsian(const std::string& text)
     return false;
 }
 
-std::string runProperties(const Run& run)
+// A run's properties: with `explicitly`, those that are off too, and the
+// default fonts by name, to override a paragraph style that has them on.
+std::string runProperties(const Run& run, bool explicitly, bool hint)
 {
     if (!(run.size > 0) || run.size > 1638) throw Error("字号超出了 Word 能记录的范围");
     if (run.colour != kAutomaticColour && run.colour > 0xFFFFFF) throw Error("文字颜色无效");
-    std::string p = "<w:rPr>";
-    if (!run.font.empty()) {
-        // One font for every kind of text, as in the .doc; the hint has
-        // punctuation Chinese and Latin text share drawn in it as Chinese.
-        const std::string f = escape(run.font);
-        p += "<w:rFonts w:ascii=\"" + f + "\" w:hAnsi=\"" + f + "\" w:eastAsia=\"" + f + "\" w:cs=\"" + f + "\""
-             + (hasEastAsian(run.text) ? " w:hint=\"eastAsia\"" : "") + "/>";
+    std::string p;
+    if (!run.font.empty() || explicitly) {
+        // One font for every kind of text, as in the .doc.
+        const std::string latin = escape(run.font.empty() ? fonts::kLatinDefault : run.font);
+        const std::string chinese = escape(run.font.empty() ? fonts::kChineseDefault : run.font);
+        p += "<w:rFonts w:ascii=\"" + latin + "\" w:hAnsi=\"" + latin + "\" w:eastAsia=\"" + chinese + "\" w:cs=\"" + latin + "\""
+             + (hint ? " w:hint=\"eastAsia\"" : "") + "/>";
+    } else if (hint) {
+        p += "<w:rFonts w:hint=\"eastAsia\"/>";
     }
-    if (run.bold) p += "<w:b/>";
-    if (run.italic) p += "<w:i/>";
+    if (run.bold || explicitly) p += run.bold ? "<w:b/>" : "<w:b w:val=\"0\"/>";
+    if (run.italic || explicitly) p += run.italic ? "<w:i/>" : "<w:i w:val=\"0\"/>";
     if (run.colour != kAutomaticColour) {
         char colour[8];
         std::snprintf(colour, sizeof colour, "%06X", static_cast<unsigned>(run.colour));
         p += std::string("<w:color w:val=\"") + colour + "\"/>";
+    } else if (explicitly) {
+        p += "<w:color w:val=\"auto\"/>";
     }
     const long halfPoints = std::lround(run.size * 2);
     p += element("w:sz", "w:val", halfPoints) + element("w:szCs", "w:val", halfPoints);
-    if (run.underline) p += "<w:u w:val=\"single\"/>";
-    return p + "</w:rPr>";
+    if (run.underline || explicitly) p += run.underline ? "<w:u w:val=\"single\"/>" : "<w:u w:val=\"none\"/>";
+    return p;
+}
+
+// The look of a run without its text, to tell looks apart.
+Run lookOf(const Run& run)
+{
+    Run look = run;
+    look.text.clear();
+    return look;
 }
 
 // A run's text: tabs and line breaks as elements of their own, characters
@@ -108,6 +123,7 @@ public:
     }
 
     const std::set<std::string>& fontsUsed() const { return fonts_; }
+    const std::string& paragraphStyles() const { return styles_; }
 
 private:
     std::string section() const
@@ -132,19 +148,42 @@ private:
         if (p.alignment < 0 || p.alignment > 3) throw Error("段落的对齐方式无效");
         if (p.firstLineIndent < -kTwipsLimit || p.firstLineIndent > kTwipsLimit) throw Error("首行缩进超出了 Word 能记录的范围");
         std::string x = "<w:p><w:pPr>";
+        // The mark looks like the last run, or as the model says for an
+        // empty paragraph, whose height it sets. That look is the
+        // paragraph's style, so that runs looking like it (most of a
+        // timetable's) need no properties of their own.
+        const Run& mark = p.runs.empty() ? p.mark : p.runs.back();
+        note(mark);
+        x += "<w:pStyle w:val=\"" + paragraphStyle(mark) + "\"/>";
         if (p.firstLineIndent > 0) x += element("w:ind", "w:firstLine", p.firstLineIndent);
         if (p.firstLineIndent < 0) x += element("w:ind", "w:hanging", -static_cast<long>(p.firstLineIndent));
         if (p.alignment != 0) x += std::string("<w:jc w:val=\"") + kAlign[p.alignment] + "\"/>";
-        // The mark looks like the last run, or as the model says for an
-        // empty paragraph, whose height it sets.
-        const Run& mark = p.runs.empty() ? p.mark : p.runs.back();
-        note(mark);
-        x += runProperties(mark) + "</w:pPr>";
+        x += "</w:pPr>";
+        const Run markLook = lookOf(mark);
         for (const Run& run : p.runs) {
             note(run);
-            x += "<w:r>" + runProperties(run) + runText(run.text) + "</w:r>";
+            // Where Chinese and Latin text take different fonts (the
+            // defaults), the hint has the punctuation they share drawn as
+            // Chinese, as in the .doc.
+            const bool hint = run.font.empty() && hasEastAsian(run.text);
+            const bool own = !(lookOf(run) == markLook);
+            x += "<w:r>";
+            if (own) x += "<w:rPr>" + runProperties(run, true, hint) + "</w:rPr>";
+            else if (hint) x += "<w:rPr><w:rFonts w:hint=\"eastAsia\"/></w:rPr>";
+            x += runText(run.text) + "</w:r>";
         }
         return x + "</w:p>";
+    }
+
+    // The paragraph style of a look, made the first time the look is used.
+    std::string paragraphStyle(const Run& look)
+    {
+        const std::string properties = runProperties(look, false, false);
+        const auto [it, added] = styleIds_.try_emplace(properties, "Lumetra" + std::to_string(styleIds_.size() + 1));
+        if (added)
+            styles_ += "<w:style w:type=\"paragraph\" w:customStyle=\"1\" w:styleId=\"" + it->second + "\"><w:name w:val=\"Lumetra "
+                       + std::to_string(styleIds_.size()) + "\"/><w:basedOn w:val=\"Normal\"/><w:qFormat/><w:rPr>" + properties + "</w:rPr></w:style>";
+        return it->second;
     }
 
     void note(const Run& run)
@@ -223,9 +262,11 @@ private:
 
     const Document& doc_;
     std::set<std::string> fonts_;
+    std::map<std::string, std::string> styleIds_;  // a look's properties -> its style
+    std::string styles_;
 };
 
-std::string styles()
+std::string styles(const std::string& paragraphStyles)
 {
     return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n<w:styles xmlns:w=\"") + names::kWordMain
            + "\"><w:docDefaults><w:rPrDefault><w:rPr><w:rFonts w:ascii=\"" + fonts::kLatinDefault + "\" w:hAnsi=\"" + fonts::kLatinDefault
@@ -239,7 +280,7 @@ std::string styles()
              "<w:style w:type=\"table\" w:default=\"1\" w:styleId=\"TableNormal\"><w:name w:val=\"Normal Table\"/><w:uiPriority w:val=\"99\"/>"
              "<w:semiHidden/><w:unhideWhenUsed/><w:tblPr><w:tblInd w:w=\"0\" w:type=\"dxa\"/><w:tblCellMar>"
            + twips("w:top", 0) + twips("w:left", 108) + twips("w:bottom", 0) + twips("w:right", 108)
-           + "</w:tblCellMar></w:tblPr></w:style></w:styles>";
+           + "</w:tblCellMar></w:tblPr></w:style>" + paragraphStyles + "</w:styles>";
 }
 
 std::string settings()
@@ -312,7 +353,7 @@ std::vector<unsigned char> write(const Document& document)
         {"word/document.xml", bytesOf(body)},
         {"word/_rels/document.xml.rels",
          bytesOf(relationships({{base + "styles", "styles.xml"}, {base + "settings", "settings.xml"}, {base + "fontTable", "fontTable.xml"}}))},
-        {"word/styles.xml", bytesOf(styles())},
+        {"word/styles.xml", bytesOf(styles(writer.paragraphStyles()))},
         {"word/settings.xml", bytesOf(settings())},
         {"word/fontTable.xml", bytesOf(fontTable(writer.fontsUsed()))},
         {"docProps/core.xml", bytesOf(core)},
