@@ -18,7 +18,6 @@ public:
         if (units > left_) damaged("格式数据多得不合常理");
         left_ -= units;
     }
-    std::uint64_t left() const { return left_; }
 
 private:
     std::uint64_t left_;
