@@ -25,12 +25,13 @@ bool isCompound(const unsigned char* data, std::size_t size)
 }
 
 // Office keeps an encrypted .docx as a compound file holding the
-// encryption's description and the encrypted package.
+// encryption's description (and the encrypted package); a .doc has no
+// such stream, encrypted or not.
 bool isEncryptedPackage(const unsigned char* data, std::size_t size)
 {
     try {
         const container::CompoundReader compound(data, size);
-        return compound.stream("EncryptionInfo") && compound.stream("EncryptedPackage");
+        return compound.stream("EncryptionInfo").has_value();
     } catch (const Error&) {
         return false;
     }

@@ -294,13 +294,16 @@ TEST(Docx, ReadsTablesAsWordLaysThemOut)
         "<w:tr>" + tc("<w:gridSpan w:val=\"2\"/>", "e") + "<w:sdt><w:sdtContent><w:tc>" + docx::p("f")
         + "<w:tbl>" + grid + "<w:tr>" + tc("", "g") + tc("", "h") + "</w:tr></w:tbl></w:tc></w:sdtContent></w:sdt></w:tr>"
         "<w:tr>" + tc("", "i") + tc("<w:hMerge w:val=\"restart\"/>", "j") + tc("<w:hMerge/>", "k") + "</w:tr>"
+        // A row spanning more columns than the grid has: past the grid a
+        // cell has its own width, or none (an equal share when written).
+        "<w:tr>" + tc("<w:gridSpan w:val=\"2\"/>", "l") + tc("<w:gridSpan w:val=\"2\"/><w:tcW w:w=\"1500\" w:type=\"dxa\"/>", "m") + tc("", "n") + "</w:tr>"
         "</w:tbl><w:p/>";
     ReadReport report;
     const Document doc = read(package, &report);
     ASSERT_EQ(doc.blocks.size(), 1u) << "the paragraph Word needs after a table is dropped";
     const Table& t = std::get<Table>(doc.blocks[0]);
     EXPECT_EQ(t.cellMargin, 108);
-    ASSERT_EQ(t.rows.size(), 4u);
+    ASSERT_EQ(t.rows.size(), 5u);
     const Row& first = t.rows[0];
     EXPECT_EQ(first.heightRule, 2);
     EXPECT_EQ(first.height, 400);
@@ -326,6 +329,11 @@ TEST(Docx, ReadsTablesAsWordLaysThemOut)
     EXPECT_EQ(fourth.cells[1].width, 5000);
     ASSERT_EQ(fourth.cells[1].paragraphs.size(), 2u);
     EXPECT_EQ(fourth.cells[1].paragraphs[1].runs.at(0).text, "k");
+    const Row& fifth = t.rows[4];
+    ASSERT_EQ(fifth.cells.size(), 3u);
+    EXPECT_EQ(fifth.cells[0].width, 3000);
+    EXPECT_EQ(fifth.cells[1].width, 1500);
+    EXPECT_EQ(fifth.cells[2].width, 0);
     EXPECT_TRUE(has(report, "嵌套表格（已展开为所在单元格的文字）"));
     EXPECT_TRUE(has(report, "表格行首或行尾的空位（已去掉）"));
 }
