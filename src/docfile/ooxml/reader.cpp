@@ -111,10 +111,10 @@ void BodyReader::containerContent(Blocks into)
     x_.skip();
 }
 
-// In alternate content, only the fallback is read: the choices need
-// features this reader does not claim to know. Returns with the reader at
-// the AlternateContent's end, having read nothing, when it is handled by
-// the caller's loop (which sees the Fallback element next).
+// In alternate content only the fallback is read: the choices need
+// features this reader does not claim to know. From the AlternateContent's
+// start tag, passes over the choices to the Fallback's start tag (true), or
+// to the AlternateContent's end when there is no fallback (false).
 bool BodyReader::fallbackOnly()
 {
     const int depth = x_.depth();
