@@ -180,6 +180,7 @@ TEST(Docx, ReadsTheLookFromDefaultsStylesAndTheTheme)
         "<w:style w:type=\"paragraph\" w:styleId=\"Subtitle\"><w:basedOn w:val=\"Title\"/><w:rPr><w:sz w:val=\"24\"/></w:rPr></w:style>"
         "<w:style w:type=\"paragraph\" w:styleId=\"Loop\"><w:basedOn w:val=\"Loop2\"/></w:style>"
         "<w:style w:type=\"paragraph\" w:styleId=\"Loop2\"><w:basedOn w:val=\"Loop\"/><w:rPr><w:i/></w:rPr></w:style>"
+        "<w:style w:type=\"paragraph\" w:styleId=\"ListBullet\"><w:pPr><w:numPr><w:numId w:val=\"3\"/></w:numPr></w:pPr></w:style>"
         "<w:style w:type=\"character\" w:styleId=\"Strong\"><w:rPr><w:b/><w:color w:val=\"C00000\"/><w:u w:val=\"double\"/></w:rPr></w:style>"
         "</w:styles>";
     package.parts["theme/colours.xml"] = docx::kHeader + "<a:theme xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\"><a:themeElements>"
@@ -219,6 +220,8 @@ TEST(Docx, ReadsTheLookFromDefaultsStylesAndTheTheme)
     strong.colour = 0xC00000;
     EXPECT_EQ(body.runs[3], strong);
     EXPECT_TRUE(has(report, "双线、点线等下划线（已读作单下划线）"));
+    // A numbered style that no paragraph uses loses nothing.
+    EXPECT_FALSE(has(report, "项目符号或编号"));
     // Styles based on each other in a circle end where they would loop;
     // the hint draws shared punctuation in the East Asian font.
     const Paragraph& hint = paragraphAt(doc, 2);

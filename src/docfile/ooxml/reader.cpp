@@ -203,7 +203,7 @@ Document read(const unsigned char* data, std::size_t size, ReadReport* report)
     StyleSheet styles;
     if (const auto part = package.related(main, "styles")) {
         XmlReader x(package.read(*part), *part);
-        styles.read(x, reporter);
+        styles.read(x);
     }
     XmlReader x(package.read(main), main);
     Document doc = BodyReader(x, styles, theme, package, reporter).read();

@@ -59,7 +59,7 @@ Paragraph BodyReader::paragraph()
         if (x_.isEnd() && x_.depth() == depth) break;
         if (!x_.isStart()) continue;
         if (x_.is(kWordMain, "pPr") && !styled) {
-            direct = readParagraphProps(x_, report_, &mark, [this](XmlReader& x) { section(x); });
+            direct = readParagraphProps(x_, &mark, [this](XmlReader& x) { section(x); });
             context.base = styles_.paragraphRun(direct.style.value_or(""));
             styled = true;
             continue;
@@ -72,7 +72,7 @@ Paragraph BodyReader::paragraph()
     context.runs.flush();
     ParagraphProps props = styles_.paragraph(direct.style.value_or(""));
     props.then(direct);
-    if (props.numbered) report_.add("项目符号或编号");
+    if (props.numbered.value_or(false)) report_.add("项目符号或编号");
     out.alignment = props.alignment.value_or(0);
     out.firstLineIndent = props.firstLine.value_or(0);
     if (props.firstLineChars) {
@@ -85,6 +85,7 @@ Paragraph BodyReader::paragraph()
         RunProps look = context.base;
         if (mark.style) look.then(styles_.characterRun(*mark.style));
         look.then(mark);
+        if (look.underline.value_or(false) && look.otherUnderline) report_.add("双线、点线等下划线（已读作单下划线）");
         out.mark = this->look(look, kEastAsian);
     }
     return out;
@@ -157,7 +158,7 @@ void BodyReader::run(ParagraphContext& p)
             continue;
         }
         if (name == "rPr") {
-            const RunProps direct = readRunProps(x_, report_);
+            const RunProps direct = readRunProps(x_);
             if (direct.style) props.then(styles_.characterRun(*direct.style));
             props.then(direct);
             continue;
@@ -233,6 +234,8 @@ void BodyReader::field(const std::string& type)
 
 void BodyReader::text(const std::string& utf8, const RunProps& props, ParagraphContext& p)
 {
+    if (utf8.empty()) return;
+    if (props.underline.value_or(false) && props.otherUnderline) report_.add("双线、点线等下划线（已读作单下划线）");
     const Run looks[] = {look(props, kLatin), look(props, kOther), look(props, kEastAsian)};
     const bool hint = props.eastAsiaHint.value_or(false);
     for (char16_t c : text::utf8ToUtf16(utf8)) {

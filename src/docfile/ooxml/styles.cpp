@@ -2,7 +2,6 @@
 
 #include "docfile/bytes.h"
 #include "docfile/ooxml/names.h"
-#include "docfile/report.h"
 
 #include <charconv>
 #include <cmath>
@@ -63,7 +62,10 @@ void RunProps::then(const RunProps& later)
     if (later.eastAsiaHint) eastAsiaHint = later.eastAsiaHint;
     if (later.bold) bold = later.bold;
     if (later.italic) italic = later.italic;
-    if (later.underline) underline = later.underline;
+    if (later.underline) {
+        underline = later.underline;
+        otherUnderline = later.otherUnderline;
+    }
     if (later.colour) colour = later.colour;
     if (later.halfPoints) halfPoints = later.halfPoints;
 }
@@ -75,7 +77,7 @@ void ParagraphProps::then(const ParagraphProps& later)
         firstLine = later.firstLine;
         firstLineChars = later.firstLineChars;
     }
-    numbered = numbered || later.numbered;
+    if (later.numbered) numbered = later.numbered;
 }
 
 namespace {
@@ -104,7 +106,7 @@ std::uint32_t parseColour(const std::string& v)
 
 } // namespace
 
-RunProps readRunProps(XmlReader& x, Reporter& report)
+RunProps readRunProps(XmlReader& x)
 {
     RunProps p;
     const int depth = x.depth();
@@ -127,7 +129,7 @@ RunProps readRunProps(XmlReader& x, Reporter& report)
         } else if (name == "u") {
             const std::string kind = val(x).value_or("single");
             p.underline = kind != "none";
-            if (kind != "none" && kind != "single" && kind != "words") report.add("双线、点线等下划线（已读作单下划线）");
+            p.otherUnderline = kind != "none" && kind != "single" && kind != "words";
         } else if (name == "color") {
             if (auto v = val(x)) p.colour = parseColour(*v);
         } else if (name == "sz") {
@@ -143,7 +145,7 @@ RunProps readRunProps(XmlReader& x, Reporter& report)
     return p;
 }
 
-ParagraphProps readParagraphProps(XmlReader& x, Reporter& report, RunProps* mark, const std::function<void(XmlReader&)>& section)
+ParagraphProps readParagraphProps(XmlReader& x, RunProps* mark, const std::function<void(XmlReader&)>& section)
 {
     ParagraphProps p;
     const int depth = x.depth();
@@ -170,16 +172,14 @@ ParagraphProps readParagraphProps(XmlReader& x, Reporter& report, RunProps* mark
             if (auto v = x.attribute(kWordMain, "hangingChars")) p.firstLineChars = -static_cast<std::int32_t>(parseNumber(*v, -100000, 100000, "悬挂缩进"));
             if (p.firstLineChars == 0) p.firstLineChars.reset();
         } else if (name == "numPr") {
-            // numId 0 takes a style's numbering away.
             bool numbered = true;
             const int at = x.depth();
             while (x.next() && !(x.isEnd() && x.depth() == at))
                 if (x.isStart() && x.is(kWordMain, "numId")) numbered = val(x).value_or("0") != "0";
             p.numbered = numbered;
-            if (numbered) report.add("项目符号或编号");
             continue;
         } else if (name == "rPr" && mark) {
-            *mark = readRunProps(x, report);
+            *mark = readRunProps(x);
             continue;
         } else if (name == "sectPr" && section) {
             section(x);
@@ -231,7 +231,7 @@ ThemeFonts readTheme(XmlReader& x, const std::string& eastAsianScript)
     return fonts;
 }
 
-void StyleSheet::read(XmlReader& x, Reporter& report)
+void StyleSheet::read(XmlReader& x)
 {
     while (x.next()) {
         if (!x.isStart() || x.ns() != kWordMain) continue;
@@ -240,8 +240,8 @@ void StyleSheet::read(XmlReader& x, Reporter& report)
             const int depth = x.depth();
             while (x.next() && !(x.isEnd() && x.depth() == depth)) {
                 if (!x.isStart()) continue;
-                if (run && x.is(kWordMain, "rPr")) defaultRun_ = readRunProps(x, report);
-                else if (!run && x.is(kWordMain, "pPr")) defaultParagraph_ = readParagraphProps(x, report, nullptr);
+                if (run && x.is(kWordMain, "rPr")) defaultRun_ = readRunProps(x);
+                else if (!run && x.is(kWordMain, "pPr")) defaultParagraph_ = readParagraphProps(x, nullptr);
                 else x.skip();
             }
         } else if (x.local() == "style") {
@@ -254,8 +254,8 @@ void StyleSheet::read(XmlReader& x, Reporter& report)
             while (x.next() && !(x.isEnd() && x.depth() == depth)) {
                 if (!x.isStart()) continue;
                 if (x.is(kWordMain, "basedOn")) style.basedOn = val(x).value_or("");
-                else if (x.is(kWordMain, "rPr")) { style.run = readRunProps(x, report); continue; }
-                else if (x.is(kWordMain, "pPr")) { style.paragraph = readParagraphProps(x, report, nullptr); continue; }
+                else if (x.is(kWordMain, "rPr")) { style.run = readRunProps(x); continue; }
+                else if (x.is(kWordMain, "pPr")) { style.paragraph = readParagraphProps(x, nullptr); continue; }
                 else if (x.is(kWordMain, "tblPr")) continue;  // read through, for its cell margins
                 else if (x.is(kWordMain, "tblCellMar")) {
                     const int at = x.depth();

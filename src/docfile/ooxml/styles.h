@@ -12,10 +12,6 @@
 #include <optional>
 #include <string>
 
-namespace docfile {
-class Reporter;
-}
-
 namespace docfile::ooxml {
 
 // A font as rFonts gives it for one kind of text: by name, or by its
@@ -29,6 +25,7 @@ struct RunProps {
     std::optional<FontChoice> ascii, hAnsi, eastAsia;
     std::optional<bool> eastAsiaHint;
     std::optional<bool> bold, italic, underline;
+    bool otherUnderline = false;          // double, dotted...: read as single
     std::optional<std::uint32_t> colour;  // 0xRRGGBB or kAutomaticColour
     std::optional<int> halfPoints;
     std::optional<std::string> style;     // rStyle
@@ -44,16 +41,16 @@ struct ParagraphProps {
     // for Chinese text and which wins where both are given.
     std::optional<std::int32_t> firstLineChars;
     std::optional<std::string> style;       // pStyle
-    bool numbered = false;
+    std::optional<bool> numbered;           // numId 0 takes a style's numbering away
     void then(const ParagraphProps& later);
 };
 
-// Reads the rPr or pPr element the reader stands on, up to its end. A
+// Reads the rPr or pPr element the reader stands on, up to its end; what
+// the model cannot hold is reported where it is used, not here. A
 // pPr's own rPr (the paragraph mark's look) goes to *mark when given, its
 // sectPr (the end of a section) to `section`, which reads it to its end.
-RunProps readRunProps(XmlReader& x, Reporter& report);
-ParagraphProps readParagraphProps(XmlReader& x, Reporter& report, RunProps* mark,
-                                  const std::function<void(XmlReader&)>& section = {});
+RunProps readRunProps(XmlReader& x);
+ParagraphProps readParagraphProps(XmlReader& x, RunProps* mark, const std::function<void(XmlReader&)>& section = {});
 
 // Lengths and numbers of the format, refused with a reason when they are
 // no number or lie outside [low, high].
@@ -84,7 +81,7 @@ struct Style {
 
 class StyleSheet {
 public:
-    void read(XmlReader& x, Reporter& report);
+    void read(XmlReader& x);
 
     // The run properties of text in a paragraph of that style (the
     // document's defaults, then the style and its bases); "" is the
