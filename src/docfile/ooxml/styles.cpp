@@ -292,24 +292,27 @@ std::vector<const Style*> StyleSheet::chain(const std::string& styleId, const st
 
 RunProps StyleSheet::paragraphRun(const std::string& styleId) const
 {
-    RunProps p = defaultRun_;
-    for (const Style* s : chain(styleId, "paragraph")) p.then(s->run);
-    return p;
+    const auto [it, added] = paragraphRuns_.try_emplace(styleId, defaultRun_);
+    if (added)
+        for (const Style* s : chain(styleId, "paragraph")) it->second.then(s->run);
+    return it->second;
 }
 
 ParagraphProps StyleSheet::paragraph(const std::string& styleId) const
 {
-    ParagraphProps p = defaultParagraph_;
-    for (const Style* s : chain(styleId, "paragraph")) p.then(s->paragraph);
-    return p;
+    const auto [it, added] = paragraphs_.try_emplace(styleId, defaultParagraph_);
+    if (added)
+        for (const Style* s : chain(styleId, "paragraph")) it->second.then(s->paragraph);
+    return it->second;
 }
 
 RunProps StyleSheet::characterRun(const std::string& styleId) const
 {
-    RunProps p;
-    if (styleId.empty()) return p;
-    for (const Style* s : chain(styleId, "character")) p.then(s->run);
-    return p;
+    if (styleId.empty()) return {};
+    const auto [it, added] = characterRuns_.try_emplace(styleId);
+    if (added)
+        for (const Style* s : chain(styleId, "character")) it->second.then(s->run);
+    return it->second;
 }
 
 std::optional<std::int32_t> StyleSheet::cellMargin(const std::string& styleId) const

@@ -101,6 +101,10 @@ private:
     ParagraphProps defaultParagraph_;
     std::map<std::string, Style> styles_;
     std::map<std::string, std::string> defaults_;  // type -> default style id
+    // Styles worked out once, when first used: a chain of bases is walked
+    // once, not for every paragraph.
+    mutable std::map<std::string, RunProps> paragraphRuns_, characterRuns_;
+    mutable std::map<std::string, ParagraphProps> paragraphs_;
 };
 
 } // namespace docfile::ooxml
