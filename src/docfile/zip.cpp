@@ -3,6 +3,7 @@
 
 #include "docfile/document.h"
 #include "docfile/gsf.h"
+#include "docfile/text.h"
 
 #include <zlib.h>
 
@@ -144,7 +145,7 @@ Reader::Reader(const unsigned char* data, std::size_t size, Limits limits) : gsf
         if (e.flags & 0x0001) throw Error("文档的压缩包已加密，无法打开");
         if (e.size == 0xFFFFFFFF || e.compressedSize == 0xFFFFFFFF || e.localOffset == 0xFFFFFFFF)
             throw Error("文档的压缩包使用了 ZIP64 格式，无法打开");
-        if (!names.emplace(folded(e.name), entries_.size()).second) broken("中有两个同名的文件：" + e.name);
+        if (!names.emplace(folded(e.name), entries_.size()).second) broken("中有两个同名的文件：" + text::forMessage(e.name));
         // Where the file's data would start must lie inside the archive.
         if (!file.has(e.localOffset, kLocalHeaderSize + std::uint64_t{e.compressedSize})) broken("中的文件超出了压缩包的末尾");
         entries_.push_back(std::move(e));
@@ -170,10 +171,11 @@ const Entry* Reader::find(std::string_view name) const
 
 std::vector<unsigned char> Reader::read(const Entry& e)
 {
-    if (e.method != 0 && e.method != 8) throw Error("文档的压缩包使用了不支持的压缩方法：" + e.name);
-    if (e.size > partLimit_ || e.size > left_) damaged("压缩包中的 " + e.name + " 解压后大得不合常理");
+    const std::string name = text::forMessage(e.name);
+    if (e.method != 0 && e.method != 8) throw Error("文档的压缩包使用了不支持的压缩方法：" + name);
+    if (e.size > partLimit_ || e.size > left_) damaged("压缩包中的 " + name + " 解压后大得不合常理");
     left_ -= e.size;
-    if (e.method == 0 && e.compressedSize != e.size) broken("中 " + e.name + " 的长度不一致");
+    if (e.method == 0 && e.compressedSize != e.size) broken("中 " + name + " 的长度不一致");
 
     // libgsf finds the file through its folders, by the name split at '/'.
     std::vector<std::string> parts;
@@ -187,7 +189,7 @@ std::vector<unsigned char> Reader::read(const Entry& e)
     for (const std::string& p : parts) path.push_back(p.c_str());
     path.push_back(nullptr);
     Owned<GsfInput> child(gsf_infile_child_by_aname(gsf_->zip.get(), path.data()));
-    if (!child || gsf_input_size(child.get()) != static_cast<gsf_off_t>(e.size)) broken("中的 " + e.name + " 无法读出");
+    if (!child || gsf_input_size(child.get()) != static_cast<gsf_off_t>(e.size)) broken("中的 " + name + " 无法读出");
 
     // Inflated a piece at a time: libgsf stops at the size the directory
     // gives, whatever the data would inflate to, and the CRC says whether
@@ -197,13 +199,13 @@ std::vector<unsigned char> Reader::read(const Entry& e)
     uLong crc = crc32(0, nullptr, 0);
     for (std::size_t done = 0; done < bytes.size();) {
         const std::size_t n = std::min(kPiece, bytes.size() - done);
-        if (!gsf_input_read(child.get(), n, bytes.data() + done)) broken("中的 " + e.name + " 无法解压");
+        if (!gsf_input_read(child.get(), n, bytes.data() + done)) broken("中的 " + name + " 无法解压");
         crc = crc32(crc, bytes.data() + done, static_cast<uInt>(n));
         done += n;
     }
 #ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // (A fuzzing build lets changed bytes through, to reach the XML.)
-    if (crc != e.crc) broken("中的 " + e.name + " 校验和不符");
+    if (crc != e.crc) broken("中的 " + name + " 校验和不符");
 #endif
     return bytes;
 }

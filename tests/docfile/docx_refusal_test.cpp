@@ -158,6 +158,11 @@ TEST(DocxRefusal, NestingAndSizesAreBounded)
     std::vector<docx::RawEntry> twice = docx::storedFiles(Package{});
     twice.push_back(docx::stored("WORD/document.xml", {}));
     EXPECT_EQ(refusal(docx::rawZip(twice)), kDamaged + "压缩包中有两个同名的文件：WORD/document.xml");
+    // A name from the file reaches the message as text fit to show.
+    std::vector<docx::RawEntry> odd = docx::storedFiles(Package{});
+    odd.push_back(docx::stored("a\nb\xFF" + std::string(200, 'x'), {}));
+    odd.push_back(docx::stored("A\nB\xFF" + std::string(200, 'X'), {}));
+    EXPECT_EQ(refusal(docx::rawZip(odd)), kDamaged + "压缩包中有两个同名的文件：A?B\xEF\xBF\xBD" + std::string(56, 'X') + "…");
 }
 
 TEST(DocxRefusal, ZipsThisReaderDoesNotOpen)

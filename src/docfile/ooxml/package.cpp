@@ -4,6 +4,7 @@
 #include "docfile/document.h"
 #include "docfile/ooxml/names.h"
 #include "docfile/ooxml/xmlreader.h"
+#include "docfile/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -87,8 +88,8 @@ Package::Package(const unsigned char* data, std::size_t size) : zip_(data, size)
     const std::string type = contentType(main_);
     if (type == names::kMacroDocumentType || type == names::kMacroTemplateType)
         throw Error("这是启用了宏的 Word 文档（.docm），为安全起见不予打开；请在 Word 中另存为 .docx");
-    if (type != names::kDocumentType && type != names::kTemplateType) throw Error("不是 Word 文档（主文档的类型是 " + type + "）");
-    if (!zip_.find(main_)) damaged("压缩包中缺少主文档 " + main_);
+    if (type != names::kDocumentType && type != names::kTemplateType) throw Error("不是 Word 文档（主文档的类型是 " + text::forMessage(type, 100) + "）");
+    if (!zip_.find(main_)) damaged("压缩包中缺少主文档 " + text::forMessage(main_));
 }
 
 std::string Package::contentType(const std::string& part) const
@@ -103,7 +104,7 @@ std::string Package::contentType(const std::string& part) const
 std::vector<unsigned char> Package::read(const std::string& part)
 {
     const zip::Entry* entry = zip_.find(part);
-    if (!entry) damaged("压缩包中缺少 " + part);
+    if (!entry) damaged("压缩包中缺少 " + text::forMessage(part));
     return zip_.read(*entry);
 }
 

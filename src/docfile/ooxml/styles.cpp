@@ -2,6 +2,7 @@
 
 #include "docfile/bytes.h"
 #include "docfile/ooxml/names.h"
+#include "docfile/text.h"
 
 #include <charconv>
 #include <cmath>
@@ -27,7 +28,7 @@ std::int64_t parseNumber(const std::string& text, std::int64_t low, std::int64_t
     if (!text.empty() && text[0] == '+') ++begin;
     const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
     if (error == std::errc::result_out_of_range) damaged(std::string(what) + "超出了 Word 能记录的范围");
-    if (error != std::errc() || end != text.data() + text.size()) damaged(std::string(what) + "不是数字：" + text.substr(0, 40));
+    if (error != std::errc() || end != text.data() + text.size()) damaged(std::string(what) + "不是数字：" + text::forMessage(text, 20));
     if (value < low || value > high) damaged(std::string(what) + "超出了 Word 能记录的范围");
     return value;
 }
@@ -41,7 +42,7 @@ std::int32_t parseTwips(const std::string& text, std::int32_t low, std::int32_t 
         double value = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size() - 2, value);
         if (error != std::errc() || end != text.data() + text.size() - 2 || !std::isfinite(value))
-            damaged(std::string(what) + "不是数字：" + text.substr(0, 40));
+            damaged(std::string(what) + "不是数字：" + text::forMessage(text, 20));
         const double v = std::round(value * twips);
         if (v < low || v > high) damaged(std::string(what) + "超出了 Word 能记录的范围");
         return static_cast<std::int32_t>(v);

@@ -1,6 +1,7 @@
 #include "docfile/ooxml/xmlreader.h"
 
 #include "docfile/bytes.h"
+#include "docfile/text.h"
 
 #include <libxml/xmlreader.h>
 
@@ -72,8 +73,9 @@ void keepFirst(void* into, xmlErrorPtr error)
 {
     auto* message = static_cast<std::string*>(into);
     if (message->empty() && error && error->message) {
-        *message = "第 " + std::to_string(error->line) + " 行：" + error->message;
-        while (!message->empty() && (message->back() == '\n' || message->back() == ' ')) message->pop_back();
+        std::string what = error->message;
+        while (!what.empty() && (what.back() == '\n' || what.back() == ' ')) what.pop_back();
+        *message = "第 " + std::to_string(error->line) + " 行：" + text::forMessage(what, 100);
     }
 }
 
@@ -84,7 +86,7 @@ struct XmlReader::Impl {
     std::string error;
 };
 
-XmlReader::XmlReader(std::vector<unsigned char> content, std::string part) : bytes_(std::move(content)), impl_(new Impl), part_(std::move(part))
+XmlReader::XmlReader(std::vector<unsigned char> content, std::string part) : bytes_(std::move(content)), impl_(new Impl), part_(text::forMessage(part))
 {
     const std::vector<unsigned char>& bytes = bytes_;
     try {
