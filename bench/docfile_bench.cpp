@@ -1,7 +1,10 @@
-// How long writing and reading a .doc takes: the default timetable, the
-// largest file of the corpus, and timetables of growing length (which
-// should take time in proportion to their size).
+// How long writing and reading a .doc and a .docx take: the default
+// timetable, the largest file of the corpus, and timetables of growing
+// length (which should take time in proportion to their size; for .docx,
+// in proportion to the size of document.xml, which the counters show).
 #include "../tests/docfile/samples.h"
+#include "docfile/formats.h"
+#include "docfile/zip.h"
 
 #include <benchmark/benchmark.h>
 
@@ -74,6 +77,51 @@ void readLongTimetable(benchmark::State& state)
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(readLongTimetable)->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
+
+using docfile::Format;
+
+void writeDocxTimetable(benchmark::State& state)
+{
+    const docfile::Document doc = samples::defaultTimetable();
+    for (auto _ : state) benchmark::DoNotOptimize(docfile::writeBytes(doc, Format::OfficeOpenXml));
+}
+BENCHMARK(writeDocxTimetable)->Unit(benchmark::kMicrosecond);
+
+void readDocxTimetable(benchmark::State& state)
+{
+    const std::vector<unsigned char> bytes = docfile::writeBytes(samples::defaultTimetable(), Format::OfficeOpenXml);
+    for (auto _ : state) benchmark::DoNotOptimize(docfile::readBytes(bytes));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(readDocxTimetable)->Unit(benchmark::kMicrosecond);
+
+// The size of a package's document.xml, inflated.
+std::size_t documentXmlSize(const std::vector<unsigned char>& package)
+{
+    docfile::zip::Reader zip(package.data(), package.size());
+    return zip.find("word/document.xml")->size;
+}
+
+void writeLongDocxTimetable(benchmark::State& state)
+{
+    const docfile::Document doc = samples::longTimetable(static_cast<int>(state.range(0)));
+    for (auto _ : state) benchmark::DoNotOptimize(docfile::writeBytes(doc, Format::OfficeOpenXml));
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(writeLongDocxTimetable)->RangeMultiplier(4)->Range(16, 4096)->Complexity(benchmark::oN)->Unit(benchmark::kMicrosecond);
+
+// Up to 8192 lessons: a document.xml of about 12 MB.
+void readLongDocxTimetable(benchmark::State& state)
+{
+    const std::vector<unsigned char> bytes =
+        docfile::writeBytes(samples::longTimetable(static_cast<int>(state.range(0))), Format::OfficeOpenXml);
+    const std::size_t xml = documentXmlSize(bytes);
+    for (auto _ : state) benchmark::DoNotOptimize(docfile::readBytes(bytes));
+    state.SetComplexityN(static_cast<std::int64_t>(xml));
+    state.counters["document.xml MB"] = static_cast<double>(xml) / 1e6;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * xml));
+}
+BENCHMARK(readLongDocxTimetable)->RangeMultiplier(4)->Range(16, 8192)->Complexity(benchmark::oN)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

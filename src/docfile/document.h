@@ -1,5 +1,7 @@
 // The document model the program builds timetables in, and the calls that
-// read and write it as a Word 97-2003 (.doc) file.
+// read it from a Word file (.doc or .docx) and write it as a Word 97-2003
+// (.doc) file. formats.h has the other formats written (.docx, .odt) and
+// tells formats apart.
 //
 // Units: every length is in twips (1/20 point, 1/1440 inch), as whole
 // numbers, because that is what the file stores: a value survives a save and
@@ -137,10 +139,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Reads a Word 97-2003 (.doc) or a Word 2007 and later (.docx) document,
+// whichever the content is, whatever the file's name.
 Document readFile(const std::string& path, ReadReport* report = nullptr);
 Document readBytes(const std::vector<unsigned char>& bytes, ReadReport* report = nullptr);
 Document readBytes(const unsigned char* data, std::size_t size, ReadReport* report = nullptr);
 
+// Writes a Word 97-2003 (.doc) file; writeFile writes it beside the old
+// file and renames it into place, so that a failed write keeps the old one.
 // Writing refuses (with an Error) a model the file format cannot hold:
 // more than 32,752 distinct font names, text of more than about 530
 // million characters, rows without cells or with more than 20, lengths

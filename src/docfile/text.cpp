@@ -100,4 +100,20 @@ bool isEastAsian(char16_t u)
         || (u >= 0xFF00 && u <= 0xFFEF);
 }
 
+std::string forMessage(std::string_view in, std::size_t most)
+{
+    std::u16string units = utf8ToUtf16(in);
+    std::u16string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        if (characters == most) return utf16ToUtf8(out) + "…";
+        const char16_t c = units[i];
+        out += c < 0x20 || c == 0x7F ? u'?' : c;
+        // A surrogate pair is one character.
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units.size()) out += units[++i];
+        ++characters;
+    }
+    return utf16ToUtf8(out);
+}
+
 } // namespace docfile::text

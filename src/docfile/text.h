@@ -15,5 +15,9 @@ std::string utf16ToUtf8(std::u16string_view utf16);
 char16_t fromCp1252(unsigned char byte);
 // Whether Word draws this character with the East Asian font of a run.
 bool isEastAsian(char16_t unit);
+// Text taken from a file (a part's name, a number that is none) made fit
+// for a message to the user: valid UTF-8, control characters as '?', at
+// most `most` characters, the rest as "…".
+std::string forMessage(std::string_view text, std::size_t most = 60);
 
 } // namespace docfile::text

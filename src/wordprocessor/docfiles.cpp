@@ -6,7 +6,7 @@
 #include "common/documentfiles.h"
 #include "common/dialogue.h"
 #include "docfile/document.h"
-#include "docfile/opendocument.h"
+#include "docfile/opendocument/opendocument.h"
 #include "platform/documentlock.h"
 
 #include <QApplication>

@@ -1,13 +1,16 @@
 // The OpenDocument text written from the model: the package as ODF
 // readers require it, its numbers whatever the locale. (LibreOffice's
 // reading of the files is checked with the .doc files in readers_test.cpp.)
-#include "docfile/opendocument.h"
+#include "docfile/opendocument/opendocument.h"
+#include "odf.h"
 #include "samples.h"
 
 #include <gsf/gsf.h>
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <clocale>
+#include <map>
 #include <string>
 
 using namespace docfile;
@@ -70,4 +73,68 @@ TEST(OpenDocument, TheMimetypeComesFirstAndStored)
     EXPECT_EQ(text(bytes, 30 + nameSize + extraSize, 39), "application/vnd.oasis.opendocument.text");
     // An empty document is still a document.
     EXPECT_GT(writeOpenDocumentBytes(Document{}).size(), 100u);
+}
+
+namespace {
+
+// A strict reader of a CSS font-family list, as svg:font-family holds one:
+// names separated by commas, each a quoted string or a run of identifiers
+// separated by spaces. Anything else (a ';', an empty name, a stray
+// character) makes it fail: an empty result.
+std::vector<std::string> parseFontFamilies(const std::string& list)
+{
+    std::vector<std::string> names;
+    std::size_t i = 0;
+    auto space = [&] { while (i < list.size() && (list[i] == ' ' || list[i] == '\t')) ++i; };
+    auto identifierChar = [](unsigned char c, bool first) {
+        return c >= 0x80 || std::isalpha(c) || c == '_' || c == '-' || (!first && std::isdigit(c));
+    };
+    for (;;) {
+        space();
+        if (i == list.size()) return {};
+        std::string name;
+        if (list[i] == '\'' || list[i] == '"') {
+            const char quote = list[i++];
+            while (i < list.size() && list[i] != quote) {
+                if (list[i] == '\\' && i + 1 < list.size()) ++i;
+                name += list[i++];
+            }
+            if (i++ == list.size()) return {};
+        } else {
+            while (i < list.size() && identifierChar(static_cast<unsigned char>(list[i]), true)) {
+                if (list[i] == '-' && i + 1 < list.size() && std::isdigit(static_cast<unsigned char>(list[i + 1]))) return {};
+                if (!name.empty()) name += ' ';
+                while (i < list.size() && identifierChar(static_cast<unsigned char>(list[i]), false)) name += list[i++];
+                space();
+            }
+            if (name.empty()) return {};
+        }
+        names.push_back(name);
+        space();
+        if (i == list.size()) return names;
+        if (list[i++] != ',') return {};
+    }
+}
+
+} // namespace
+
+TEST(OpenDocument, FontFamiliesAreCssLists)
+{
+    EXPECT_TRUE(parseFontFamilies("黑体;SimHei").empty()) << "the parser is strict";
+    EXPECT_EQ(parseFontFamilies("a, 'b c'"), (std::vector<std::string>{"a", "b c"}));
+    Document doc = samples::mixedText();
+    std::get<Paragraph>(doc.blocks[0]).runs.push_back(samples::run("x", "Bob's Font"));
+    std::get<Paragraph>(doc.blocks[0]).runs.push_back(samples::run("y", "serif"));
+    const std::vector<unsigned char> bytes = writeOpenDocumentBytes(doc);
+    std::map<std::string, std::vector<std::string>> faces;
+    for (const std::string& part : {member(bytes, "content.xml"), member(bytes, "styles.xml")})
+        for (const std::string& face : odf::elements(part, "<style:font-face ", ">"))
+            faces[odf::unescapeXml(odf::attribute(face, "style:name"))] = parseFontFamilies(odf::unescapeXml(odf::attribute(face, "svg:font-family")));
+    EXPECT_EQ(faces["宋体"], (std::vector<std::string>{"宋体", "SimSun"}));
+    EXPECT_EQ(faces["黑体"], (std::vector<std::string>{"黑体", "SimHei"}));
+    EXPECT_EQ(faces["楷体"], (std::vector<std::string>{"楷体", "KaiTi"}));
+    EXPECT_EQ(faces["Times New Roman"], (std::vector<std::string>{"Times New Roman"}));
+    EXPECT_EQ(faces["Bob's Font"], (std::vector<std::string>{"Bob's Font"}));
+    EXPECT_EQ(faces["serif"], (std::vector<std::string>{"serif"}));
+    EXPECT_EQ(fontFamilyList({"serif", "Times New Roman", "楷体_GB2312", "Bob's"}), "'serif', 'Times New Roman', 楷体_GB2312, 'Bob\\'s'");
 }

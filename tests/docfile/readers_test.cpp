@@ -3,7 +3,7 @@
 // the merged lunch row, as our own reader does; LibreOffice must also see
 // the page size, the fonts and the cells' alignment and margins, both in
 // the .doc and in the OpenDocument text written from the same model.
-#include "docfile/opendocument.h"
+#include "docfile/opendocument/opendocument.h"
 #include "odf.h"
 #include "samples.h"
 #include "testutil.h"

@@ -178,3 +178,44 @@ TEST(Reading, FormattingAsOtherProgramsWriteIt)
     EXPECT_EQ(table.rows[1].cells.at(1).verticalMerge, 2);
     EXPECT_EQ(table.cellMargin, 28);  // from the gap between cells, which stays
 }
+
+TEST(Reading, SectionBreakEndsAParagraph)
+{
+    // "here." ends its paragraph with a section break, no paragraph mark
+    // after it: the section table says a section ends there. The break
+    // ends the paragraph even where the paragraph formatting runs on past
+    // it (as after a fast save).
+    for (const bool formattingRunsOn : {false, true}) {
+        SCOPED_TRACE(formattingRunsOn);
+        Document doc;
+        for (const char* text : {"Insert Table III-3 here.", "Table III-3", "end"}) doc.blocks.emplace_back(paragraph({run(text)}, 0));
+        Streams s(doc);
+        ASSERT_TRUE(replaceOnce(s.wordDocument, utf16(u"here.\r"), utf16(u"here.\f")));
+        // Two sections: the first ends after the break (character 24).
+        const std::size_t sed = s.fc(kPlcfSed) + 8;
+        const unsigned fcSepx = s.table[sed + 2] | s.table[sed + 3] << 8 | s.table[sed + 4] << 16 | unsigned(s.table[sed + 5]) << 24;
+        std::vector<unsigned char> plc;
+        auto u32 = [&](unsigned v) { for (int k = 0; k < 4; ++k) plc.push_back(static_cast<unsigned char>(v >> (8 * k))); };
+        u32(0);
+        u32(25);
+        u32(s.get32(kCcpText));
+        for (int i = 0; i < 2; ++i) {
+            plc.insert(plc.end(), {0, 0});
+            u32(fcSepx);
+            plc.insert(plc.end(), {0, 0});
+            u32(0xFFFFFFFF);
+        }
+        s.replace(kPlcfSed, plc);
+        if (formattingRunsOn) {
+            // The first paragraph's formatting ends a character later.
+            const std::size_t page = 512u * (s.table[s.fc(kPlcfBtePapx) + 8] | s.table[s.fc(kPlcfBtePapx) + 9] << 8);
+            s.put32(page + 4, s.get32(page + 4) + 2);
+        }
+        ReadReport report;
+        const Document back = readBytes(s.file(), &report);
+        ASSERT_EQ(back.blocks.size(), 3u);
+        EXPECT_EQ(std::get<Paragraph>(back.blocks[0]), paragraph({run("Insert Table III-3 here.")}, 0));
+        EXPECT_EQ(std::get<Paragraph>(back.blocks[1]), paragraph({run("Table III-3")}, 0));
+        EXPECT_TRUE(dropped(report, "多个分节（只保留了第一节的页面设置）"));
+    }
+}

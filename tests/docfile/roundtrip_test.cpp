@@ -1,6 +1,6 @@
 // Model -> writer -> reader gives back the same model, for the default
 // timetable and awkward documents; and the file is the Word 97 kind.
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 #include "docfile/text.h"
 #include "samples.h"
 
@@ -213,4 +213,7 @@ TEST(Text, ConvertsBetweenUtf8AndUtf16)
     EXPECT_TRUE(text::isEastAsian(u'午'));
     EXPECT_TRUE(text::isEastAsian(u'　'));
     EXPECT_FALSE(text::isEastAsian(u'A'));
+    // Text from a file, fit for a message: valid, no control characters, short.
+    EXPECT_EQ(text::forMessage("word/\n文档\xFF.xml"), "word/?文档\xEF\xBF\xBD.xml");
+    EXPECT_EQ(text::forMessage("课程表😀课程表", 4), "课程表😀…");
 }

@@ -3,7 +3,7 @@
 // would never make.
 #pragma once
 
-#include "docfile/container.h"
+#include "docfile/word97/container.h"
 #include "samples.h"
 
 #include <algorithm>
@@ -18,7 +18,7 @@ constexpr std::size_t kFlags = 10;
 constexpr std::size_t kFcLcbStart = 154;  // the offset/length pairs in a Word 97 header
 constexpr std::size_t kClxPair = kFcLcbStart + 33 * 8;
 constexpr std::size_t kCcpText = 64 + 3 * 4;
-constexpr int kStshf = 1, kPlcfBteChpx = 12, kSttbfFfn = 15, kClx = 33;
+constexpr int kStshf = 1, kPlcfSed = 6, kPlcfBteChpx = 12, kPlcfBtePapx = 13, kSttbfFfn = 15, kClx = 33;
 
 // Our own timetable's streams, to be damaged one way or another.
 struct Streams {

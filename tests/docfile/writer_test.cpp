@@ -1,7 +1,7 @@
 // What the writer puts in a file besides the model's text: the limits of
 // the format, and the table marks other readers rely on.
-#include "docfile/container.h"
-#include "docfile/reader_records.h"
+#include "docfile/word97/container.h"
+#include "docfile/word97/reader_records.h"
 #include "samples.h"
 
 #include <gtest/gtest.h>

@@ -1,12 +1,14 @@
-// doctool: looks into and makes Word 97-2003 documents from the command line.
-//   doctool dump FILE.doc          prints the document as JSON
-//   doctool make FILE.json OUT.doc writes a document from such JSON
-//   doctool odt FILE.doc OUT.odt   writes a document as OpenDocument text
-//   doctool timetables ...         one timetable per class of a CSV table
-//                                  (runs lumetra-timetables, a program of
-//                                  its own: this tool has no word processor)
-#include "docfile/document.h"
-#include "docfile/opendocument.h"
+// doctool: looks into, makes and converts documents from the command line.
+//   doctool dump FILE               prints a .doc or .docx as JSON
+//   doctool make FILE.json OUT      writes a document from such JSON
+//   doctool convert FILE OUT        writes a .doc or .docx in another format
+//   doctool odt FILE OUT.odt        writes a document as OpenDocument text
+//   doctool timetables ...          one timetable per class of a CSV table
+//                                   (runs lumetra-timetables, a program of
+//                                   its own: this tool has no word processor)
+// The format written is the one OUT's extension names (.doc, .docx,
+// .odt); what is read is told by its content.
+#include "docfile/formats.h"
 #include "json.h"
 
 #include <cmath>
@@ -189,11 +191,19 @@ Document documentFrom(const json::Value& v)
 
 int usage()
 {
-    std::cerr << "usage: doctool dump FILE.doc\n"
-                 "       doctool make FILE.json OUT.doc\n"
-                 "       doctool odt FILE.doc OUT.odt\n"
+    std::cerr << "usage: doctool dump FILE\n"
+                 "       doctool make FILE.json OUT.doc|OUT.docx|OUT.odt\n"
+                 "       doctool convert FILE OUT.doc|OUT.docx|OUT.odt\n"
+                 "       doctool odt FILE OUT.odt\n"
                  "       doctool timetables --from FILE.csv --out DIR [--periods M,A --days D --title T]\n";
     return 2;
+}
+
+Format targetFormat(const std::string& path)
+{
+    const std::optional<Format> format = formatForExtension(path);
+    if (!format) throw std::runtime_error("cannot tell the format to write from the name " + path + " (use .doc, .docx or .odt)");
+    return *format;
 }
 
 // Hands the timetables verb to lumetra-timetables: beside this tool in a
@@ -235,11 +245,15 @@ int main(int argc, char** argv)
             std::ifstream in(argv[2], std::ios::binary);
             if (!in) throw std::runtime_error(std::string("cannot open ") + argv[2]);
             const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            writeFile(documentFrom(json::parse(text)), argv[3]);
+            writeFile(documentFrom(json::parse(text)), argv[3], targetFormat(argv[3]));
+            return 0;
+        }
+        if (command == "convert" && argc == 4) {
+            writeFile(readFile(argv[2]), argv[3], targetFormat(argv[3]));
             return 0;
         }
         if (command == "odt" && argc == 4) {
-            writeOpenDocumentFile(readFile(argv[2]), argv[3]);
+            writeFile(readFile(argv[2]), argv[3], Format::OpenDocument);
             return 0;
         }
     } catch (const std::exception& e) {
