@@ -5,12 +5,13 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
 namespace documentfiles {
 
-QString proposedFileName(const QString& title, const QString& name)
+QString proposedFileName(const QString& title, const QString& name, docfile::Format format)
 {
     QString result = title.trimmed();
     static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
@@ -19,14 +20,16 @@ QString proposedFileName(const QString& title, const QString& name)
             c = u'_';
     if (result.isEmpty())
         result = name;
-    if (result.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive))
+    if (const auto named = formatOfName(result); named == format)
         return result;
-    return result + QLatin1String(".doc");
+    else if (named)
+        result = QFileInfo(result).completeBaseName();
+    return result + QLatin1String(docfile::extensionOf(format));
 }
 
-bool isOpenDocumentName(const QString& path)
+std::optional<docfile::Format> formatOfName(const QString& path)
 {
-    return path.endsWith(QLatin1String(".odt"), Qt::CaseInsensitive);
+    return docfile::formatForExtension(QFile::encodeName(path).toStdString());
 }
 
 QString askSaveFileName(QWidget* parent, const QString& currentPath, const QString& proposedName)
@@ -36,13 +39,15 @@ QString askSaveFileName(QWidget* parent, const QString& currentPath, const QStri
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
+    // The proposed name's format is the one offered first.
+    const docfile::Format proposed = formatOfName(proposedName).value_or(docfile::Format::Word97);
     QString target = dialogue::current().saveFile(
         parent, {QStringLiteral("另存为"),
-                 QStringLiteral("Word 97-2003 文档(*.doc)|*.doc|OpenDocument 文本(*.odt)|*.odt"),
-                 QStringLiteral("*.doc"), folder, QDir(folder).filePath(proposedName)});
-    if (!target.isEmpty() && !target.endsWith(QLatin1String(".doc"), Qt::CaseInsensitive)
-        && !isOpenDocumentName(target))
-        target += QLatin1String(".doc");
+                 QStringLiteral("Word 97-2003 文档(*.doc)|*.doc|Word 文档(*.docx)|*.docx|OpenDocument 文本(*.odt)|*.odt"),
+                 QStringLiteral("*") + QLatin1String(docfile::extensionOf(proposed)), folder,
+                 QDir(folder).filePath(proposedName)});
+    if (!target.isEmpty() && !formatOfName(target))
+        target += QLatin1String(docfile::extensionOf(proposed));
     return target;
 }
 

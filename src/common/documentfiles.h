@@ -4,8 +4,11 @@
 // about a file someone else has open or has changed; and how a problem
 // with recovery copies is told.
 
+#include "docfile/formats.h"
+
 #include <QMessageBox>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -14,15 +17,19 @@ namespace platform { struct DocumentLock; }
 namespace documentfiles {
 
 // The name a never-saved document is offered under: its title (characters
-// no file name may hold made "_") or else its name, ending in ".doc".
-QString proposedFileName(const QString& title, const QString& name);
+// no file name may hold made "_") or else its name, ending in the format's
+// extension (".doc" unless said otherwise).
+QString proposedFileName(const QString& title, const QString& name,
+                         docfile::Format format = docfile::Format::Word97);
 
-// Asks where to save a document (Word 97-2003 ".doc" or OpenDocument
-// ".odt"), starting beside `currentPath` or in the user's documents. A name
-// without either ending gets ".doc". Empty when cancelled.
+// Asks where to save a document (Word 97-2003 ".doc", Word ".docx" or
+// OpenDocument ".odt"), starting beside `currentPath` or in the user's
+// documents, the proposed name's format offered first. A name without one
+// of those endings gets the proposed name's. Empty when cancelled.
 QString askSaveFileName(QWidget* parent, const QString& currentPath, const QString& proposedName);
 
-bool isOpenDocumentName(const QString& path);
+// The format a file name asks for by its ending, if any.
+std::optional<docfile::Format> formatOfName(const QString& path);
 
 // Whether two paths name one file (the same file reached two ways, or the
 // same place for a file not written yet).

@@ -128,8 +128,12 @@ struct Document {
 
 // What a read had to leave out because the model cannot hold it, as short
 // descriptions in Chinese ("图片或图形", "页眉或页脚", ...), each named once.
+// The file formats of the model (see formats.h).
+enum class Format { Word97, OfficeOpenXml, OpenDocument };
+
 struct ReadReport {
     std::vector<std::string> dropped;
+    Format format = Format::Word97; // what the file read was
     bool lossy() const { return !dropped.empty(); }
 };
 

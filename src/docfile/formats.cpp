@@ -85,6 +85,7 @@ Document readBytes(const unsigned char* data, std::size_t size, ReadReport* repo
     if (report) report->dropped.clear();
     const std::optional<Format> format = detectFormat(data, size);
     if (!format) throw Error("不是 Word 文档（既不是 Word 97–2003 的 .doc，也不是 .docx）");
+    if (report) report->format = *format;
     switch (*format) {
     case Format::Word97: return word97::read(data, size, report);
     case Format::OfficeOpenXml: return ooxml::read(data, size, report);

@@ -24,8 +24,6 @@
 
 namespace docfile {
 
-enum class Format { Word97, OfficeOpenXml, OpenDocument };
-
 // What the bytes are, by their content: a compound file is a .doc (or an
 // encrypted .docx, which the reader then refuses as such), a zip package
 // a .docx unless it says it is an OpenDocument. Nothing for anything else.

@@ -18,6 +18,16 @@
 #include <QStandardPaths>
 
 namespace shell {
+
+namespace {
+
+// The Word 97/2000 entry first, as the program always offered it, then
+// today's Word documents, then both.
+const QString kOpenFilter = QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc|Word 文档(*.docx)|*.docx|"
+                                           "所有 Word 文档(*.doc *.docx)|*.doc;*.docx");
+
+} // namespace
+
 void MainWindow::openTimetable()
 {
     if (word::callUnderWay())
@@ -29,7 +39,7 @@ void MainWindow::openTimetable()
 void MainWindow::opendoc()
 {
     const QString path = dialogue::current().openFile(
-        this, {QStringLiteral("打开课程表文件"), QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc"),
+        this, {QStringLiteral("打开课程表文件"), kOpenFilter,
                QStringLiteral("*.doc"), platform::timetableFolder(), QString()});
     if (!path.isEmpty())
         openPath(path);

@@ -6,7 +6,7 @@
 #include "common/documentfiles.h"
 #include "common/dialogue.h"
 #include "docfile/document.h"
-#include "docfile/opendocument/opendocument.h"
+#include "docfile/formats.h"
 #include "platform/documentlock.h"
 
 #include <QApplication>
@@ -69,7 +69,8 @@ bool mayWrite(const DocumentData& document, const QString& target, QWidget* pare
 
 QString proposedFileName(const DocumentData& document)
 {
-    return documentfiles::proposedFileName(document.text ? document.text->firstBlock().text() : QString(), document.name);
+    return documentfiles::proposedFileName(document.text ? document.text->firstBlock().text() : QString(), document.name,
+                                           document.format);
 }
 
 std::shared_ptr<DocumentData> openDocument(const QString& path)
@@ -98,6 +99,7 @@ std::shared_ptr<DocumentData> openDocument(const QString& path)
     fromModel(model, *data);
     data->path = QFileInfo(path).absoluteFilePath();
     data->name = QFileInfo(path).fileName();
+    data->format = report.format;
     QStringList dropped;
     for (const std::string& what : report.dropped)
         dropped << QString::fromStdString(what);
@@ -135,22 +137,24 @@ bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs)
         throw Error(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(QDir::toNativeSeparators(target)));
     if (!mayWrite(document, target, parent))
         return false;
-    writeDocument(document, target);
+    // Its own file keeps its format; a file named for one gets that one.
+    const bool own = !document.path.isEmpty() && documentfiles::sameFile(target, document.path);
+    writeDocument(document, target,
+                  own ? document.format : documentfiles::formatOfName(target).value_or(docfile::Format::Word97));
     return true;
 }
 
-void writeDocument(DocumentData& document, const QString& target)
+void writeDocument(DocumentData& document, const QString& target, docfile::Format format)
 {
     const QString shown = QDir::toNativeSeparators(target);
     if (QFileInfo(target).isDir())
         throw Error(QStringLiteral("无法保存到“%1”：那是一个文件夹。").arg(shown));
 
-    // Both formats are written from the same model, so what one keeps the
-    // other keeps too.
+    // Every format is written from the same model, so what one keeps the
+    // others keep too.
     std::vector<unsigned char> bytes;
     try {
-        const docfile::Document model = toModel(document);
-        bytes = documentfiles::isOpenDocumentName(target) ? docfile::writeOpenDocumentBytes(model) : docfile::writeBytes(model);
+        bytes = docfile::writeBytes(toModel(document), format);
     } catch (const docfile::Error& error) {
         throw Error(QStringLiteral("无法保存“%1”：%2").arg(document.name, QString::fromStdString(error.what())));
     }
@@ -166,6 +170,7 @@ void writeDocument(DocumentData& document, const QString& target)
 
     document.path = QFileInfo(target).absoluteFilePath();
     document.name = QFileInfo(target).fileName();
+    document.format = format;
     document.lossyNote.clear();
     document.text->setModified(false);
     // The lock moves with the document to the file it was saved as.

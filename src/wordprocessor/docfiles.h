@@ -20,10 +20,10 @@ std::shared_ptr<DocumentData> openDocument(const QString& path);
 // error); raises Error when writing fails.
 bool saveDocument(DocumentData& document, QWidget* parent, bool saveAs = false);
 
-// Writes a document to `target` without asking anything (in the format its
-// name gives, beside it first, as saveDocument does); the document then
-// belongs to that file. Raises Error when writing fails.
-void writeDocument(DocumentData& document, const QString& target);
+// Writes a document to `target` in `format` without asking anything
+// (beside it first, as saveDocument does); the document then belongs to
+// that file, in that format. Raises Error when writing fails.
+void writeDocument(DocumentData& document, const QString& target, docfile::Format format);
 
 // Before an instance ends: with Ask, asks about every document with
 // unsaved changes whether to save it (Yes, No, Cancel); with Save, saves

@@ -2,6 +2,8 @@
 // A document of the built-in word processor: its text as a Qt rich-text
 // document, its page, its file, and the insertion point a program types at.
 
+#include "docfile/document.h"
+
 #include <QPointer>
 #include <QString>
 #include <QTextCharFormat>
@@ -35,6 +37,9 @@ struct DocumentData {
     std::unique_ptr<QTextDocument> text;
     QString name;       // "文档1", or the file name once saved or opened
     QString path;       // full path of its file, empty until saved or opened
+    // The format its file has: what Save writes (a .docx stays a .docx,
+    // whatever its name says); a new document's is Word 97-2003.
+    docfile::Format format = docfile::Format::Word97;
     PageSetupData page;
     QTextCursor cursor;            // the insertion point (the selection)
     QTextCharFormat typingFormat;  // font applied to what is typed next

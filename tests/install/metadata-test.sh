@@ -30,6 +30,10 @@ value() { sed -n "s/^$1=//p" "$desktop"; }
 [[ "$(value Exec)" == "lumetra %f" ]] || fail "Exec is '$(value Exec)'"
 [[ -x "$usr/bin/$(value Exec | cut -d' ' -f1)" ]] || fail "Exec names no installed program"
 [[ "$(value MimeType)" == *application/msword* ]] || fail "MimeType does not offer Word 97-2003 documents"
+[[ "$(value MimeType)" == *application/vnd.openxmlformats-officedocument.wordprocessingml.document* ]] \
+  || fail "MimeType does not offer Word documents (.docx)"
+grep -q '<mediatype>application/vnd.openxmlformats-officedocument.wordprocessingml.document</mediatype>' "$metainfo" \
+  || fail "the metadata does not name .docx documents"
 [[ "$(value Categories)" == *Education* ]] || fail "Categories lacks Education"
 [[ -f "$usr/share/icons/hicolor/scalable/apps/$(value Icon).svg" ]] || fail "Icon names no installed icon"
 [[ "$(value 'Name\[zh_CN\]')" == *课程表* && -n "$(value 'Comment\[zh_CN\]')" && -n "$(value Comment)" ]] \

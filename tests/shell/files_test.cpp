@@ -77,7 +77,10 @@ TEST_F(FilesTest, ASavedTimetableOpensWithItsGridWorkedOutFromTheTable)
     // The open dialog's settings.
     const dialogue::FileRequest& request = dialogue.fileRequests.back();
     EXPECT_EQ(request.title, QStringLiteral("打开课程表文件"));
-    EXPECT_EQ(request.filter, QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc"));
+    // The Word 97/2000 entry first, then today's Word documents and both.
+    EXPECT_TRUE(request.filter.startsWith(QStringLiteral("Microsoft Office 97/2000 文档(*.doc)|*.doc|")));
+    EXPECT_EQ(dialogue::toQtFilter(request.filter),
+              QStringLiteral("Microsoft Office 97/2000 文档(*.doc);;Word 文档(*.docx);;所有 Word 文档(*.doc *.docx)"));
     EXPECT_EQ(request.defaultExtension, QStringLiteral("*.doc"));
     EXPECT_EQ(request.fileName, QString());
     // The question after opening.

@@ -1,5 +1,6 @@
 #include "automation/builtin/documentobjects.h"
 
+#include "common/documentfiles.h"
 #include "wordprocessor/docfiles.h"
 #include "wordprocessor/documentwindow.h"
 #include "wordprocessor/pagepictures.h"
@@ -184,7 +185,9 @@ void BuiltinDocument::save()
 void BuiltinDocument::saveAs(const QString& path)
 {
     DocPtr data = document();
-    translated([&] { writeDocument(*data, path); });
+    translated([&] {
+        writeDocument(*data, path, documentfiles::formatOfName(path).value_or(docfile::Format::Word97));
+    });
     if (m_state->window)
         m_state->window->refresh();
 }

@@ -323,11 +323,11 @@ bool saveDocument(EngineState& state, DocumentData& document)
             lock && !documentfiles::askToSaveOverLocked(QApplication::activeWindow(), target, *lock,
                                                         QStringLiteral("LibreOffice Writer")))
             return false;
-        const char* filter = documentfiles::isOpenDocumentName(target) ? "writer8" : "MS Word 97";
+        const rtl::OUString filter =
+            filterOf(documentfiles::formatOfName(target).value_or(docfile::Format::Word97));
         state.call([&] {
             try {
-                storable->storeAsURL(urlOf(target),
-                                     arguments({{"FilterName", Any(rtl::OUString::createFromAscii(filter))}}));
+                storable->storeAsURL(urlOf(target), arguments({{"FilterName", Any(filter)}}));
             } catch (const css::io::IOException&) {
                 throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(target)));
             }
@@ -341,6 +341,33 @@ bool saveDocument(EngineState& state, DocumentData& document)
         document.identity = platform::fileIdentity(document.path);
         return true;
     });
+}
+
+void OfficeDocument::saveAs(const QString& path)
+{
+    const DocPtr document = requireOpen(*m_state, m_document);
+    const rtl::OUString filter = filterOf(documentfiles::formatOfName(path).value_or(docfile::Format::Word97));
+    m_state->settle(*document);
+    m_state->call([&] {
+        try {
+            as<css::frame::XStorable>(document->model)->storeAsURL(urlOf(path), arguments({{"FilterName", Any(filter)}}));
+        } catch (const css::io::IOException&) {
+            throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(path)));
+        }
+    });
+    document->path = QFileInfo(path).absoluteFilePath();
+    document->name = QFileInfo(path).fileName();
+    document->identity = platform::fileIdentity(document->path);
+}
+
+rtl::OUString filterOf(docfile::Format format)
+{
+    switch (format) {
+    case docfile::Format::OfficeOpenXml: return rtl::OUString::createFromAscii("MS Word 2007 XML");
+    case docfile::Format::OpenDocument: return rtl::OUString::createFromAscii("writer8");
+    case docfile::Format::Word97: break;
+    }
+    return rtl::OUString::createFromAscii("MS Word 97");
 }
 
 void showDocumentWindow(EngineState& state, const DocumentData& document, bool visible)

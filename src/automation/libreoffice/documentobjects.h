@@ -4,6 +4,7 @@
 
 #include "automation/libreoffice/enginestate.h"
 #include "automation/word.h"
+#include "docfile/document.h"
 
 #include <com/sun/star/text/XTextRange.hpp>
 
@@ -45,6 +46,9 @@ private:
 // Saves a document to its file, or asks for one when it has none; false
 // when the user cancelled.
 bool saveDocument(EngineState& state, DocumentData& document);
+// Writer's filter for writing a format.
+rtl::OUString filterOf(docfile::Format format);
+
 // Shows a document's window (or hides it).
 void showDocumentWindow(EngineState& state, const DocumentData& document, bool visible);
 // The same, on the thread the call runs on.

@@ -1,12 +1,10 @@
-// Saving a document under a name given by the program, and its pages as
-// pictures. The pictures are Writer's own rendering of the printout: the
+// A document's pages as pictures. The pictures are Writer's own rendering of the printout: the
 // document is exported to PDF as Print to a file does, and the PDF's pages
 // are rasterised by poppler's pdftoppm. (Writer's graphic export filter
 // draws only one page, and refuses a document of an office without windows.)
 
 #include "automation/libreoffice/documentobjects.h"
 #include "automation/libreoffice/uno.h"
-#include "common/documentfiles.h"
 
 #include <QCollator>
 #include <QDir>
@@ -18,7 +16,6 @@
 #include <QUrl>
 
 #include <com/sun/star/frame/XStorable.hpp>
-#include <com/sun/star/io/IOException.hpp>
 
 namespace word::libreoffice {
 
@@ -45,23 +42,6 @@ QStringList rasterisedPages(const QDir& folder)
 }
 
 } // namespace
-
-void OfficeDocument::saveAs(const QString& path)
-{
-    const DocPtr document = requireOpen(*m_state, m_document);
-    const char* filter = documentfiles::isOpenDocumentName(path) ? "writer8" : "MS Word 97";
-    m_state->call([&] {
-        try {
-            as<css::frame::XStorable>(document->model)
-                ->storeAsURL(urlOfPath(path), arguments({{"FilterName", Any(rtl::OUString::createFromAscii(filter))}}));
-        } catch (const css::io::IOException&) {
-            throw AutomationError(QStringLiteral("无法保存文件“%1”。").arg(QDir::toNativeSeparators(path)));
-        }
-    });
-    document->path = QFileInfo(path).absoluteFilePath();
-    document->name = QFileInfo(path).fileName();
-    document->identity = platform::fileIdentity(document->path);
-}
 
 QStringList OfficeDocument::exportPicture(const QString& path, const PictureOptions& options)
 {
