@@ -35,7 +35,7 @@ batch::Plan sixtyClasses(const QString& folder)
             for (int period = 1; period <= 8; ++period)
                 table += QStringLiteral("高%1（%2）班,%3,%4,%5\n").arg(c / 20 + 1).arg(c % 20 + 1).arg(day).arg(period).arg(subjects[(c + day + period) % 8]);
     batch::Plan plan = batch::makePlan(batch::parseCsv(table), {});
-    batch::placeFiles(plan, folder, batch::FileFormat::Doc);
+    batch::placeFiles(plan, folder, batch::FileFormat::Word97);
     return plan;
 }
 

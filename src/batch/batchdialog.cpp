@@ -66,7 +66,8 @@ BatchDialog::BatchDialog(QWidget* parent)
     format = new QComboBox(this);
     format->setObjectName(QStringLiteral("batchFormat"));
     format->setAccessibleName(QStringLiteral("文件格式"));
-    format->addItem(QStringLiteral("Word 97–2003 文档 (.doc)"), int(FileFormat::Doc));
+    format->addItem(QStringLiteral("Word 97–2003 文档 (.doc)"), int(FileFormat::Word97));
+    format->addItem(QStringLiteral("Word 文档 (.docx)"), int(FileFormat::OfficeOpenXml));
     auto* formatLabel = new QLabel(QStringLiteral("文件格式(&G)："), this);
     formatLabel->setObjectName(QStringLiteral("batchFormatLabel"));
     formatLabel->setBuddy(format);

@@ -13,7 +13,7 @@ namespace batch {
 struct Settings {
     create::BuildRequest request; // counts, title, time labels
     Shape shape;
-    FileFormat format = FileFormat::Doc;
+    FileFormat format = FileFormat::Word97;
 };
 
 // The shape the request's counts give, or the message of the limit they

@@ -39,9 +39,9 @@ QString normal(const QString& text)
 
 } // namespace
 
-QString suffixOf(FileFormat)
+QString suffixOf(FileFormat format)
 {
-    return QStringLiteral(".doc");
+    return QLatin1String(docfile::extensionOf(format));
 }
 
 std::optional<int> readDay(const QString& text)

@@ -4,6 +4,7 @@
 // class's timetable is saved as. Plain logic; nothing is written here.
 
 #include "batch/csvtable.h"
+#include "docfile/formats.h"
 
 #include <QString>
 #include <map>
@@ -20,10 +21,10 @@ struct Shape {
     int days = 6;
 };
 
-// The file format the timetables are saved in. Word 97-2003 only for now;
-// .docx joins here once the document library writes it.
-enum class FileFormat { Doc };
-QString suffixOf(FileFormat format); // ".doc"
+// The file formats the timetables may be saved in: Word 97-2003 (.doc) and
+// today's Word (.docx).
+using FileFormat = docfile::Format;
+QString suffixOf(FileFormat format); // ".doc", ".docx"
 
 // 星期一/周一/一/1 … 星期日/星期天/周日/日/天/7: the day from 0, or nothing.
 std::optional<int> readDay(const QString& text);

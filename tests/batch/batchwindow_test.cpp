@@ -6,6 +6,7 @@
 
 #include "batch/batchdialog.h"
 #include "docfile/document.h"
+#include "docfile/formats.h"
 #include "support/programs.h"
 #include "support/timetablesteps.h"
 
@@ -140,6 +141,25 @@ TEST_F(BatchWindowTest, EachClassGetsTheTimetableNewWouldBuild)
         EXPECT_TRUE(text.contains(expectedText)) << expectedText.toStdString() << " in " << text.toStdString();
 }
 
+TEST_F(BatchWindowTest, TodaysWordFormatIsOffered)
+{
+    writeFile(csvPath(), kTwoClasses);
+    batch::BatchDialog* dialog = openDialog(csvPath());
+    ASSERT_NE(dialog, nullptr);
+    const int docx = dialog->format->findData(int(batch::FileFormat::OfficeOpenXml));
+    ASSERT_GE(docx, 0) << "no .docx among the formats";
+    dialog->format->setCurrentIndex(docx);
+    dialog->makeButton->click();
+    settle();
+    const QString first = QDir(out()).filePath(QStringLiteral("高一（1）班.docx"));
+    ASSERT_TRUE(QFileInfo(first).isFile());
+    const QByteArray bytes = readAll(first);
+    EXPECT_EQ(docfile::detectFormat(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size())),
+              docfile::Format::OfficeOpenXml);
+    EXPECT_TRUE(dump(first).contains(QStringLiteral("体育, 室外")));
+    dialog->close();
+}
+
 TEST_F(BatchWindowTest, WrongRowsAreShownAndNothingIsWrittenWithoutConsent)
 {
     writeFile(csvPath(), kTwoClasses + QStringLiteral("高一（2）班,星期八,1,物理\n").toUtf8());
@@ -204,7 +224,7 @@ TEST_F(BatchWindowTest, AStopBetweenClassesLeavesOnlyWholeFiles)
     for (int i = 1; i <= 8; ++i)
         table += QStringLiteral("%1班,1,1,语文\n").arg(i).toUtf8();
     batch::Plan plan = batch::makePlan(batch::parseCsv(QString::fromUtf8(table)), {});
-    batch::placeFiles(plan, out(), batch::FileFormat::Doc);
+    batch::placeFiles(plan, out(), batch::FileFormat::Word97);
     batch::Settings settings;
     settings.request = {"4", "4", "6", QStringLiteral("课程表"), true, grid::defaultTimeLabels()};
     QList<int> told;

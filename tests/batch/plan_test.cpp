@@ -148,7 +148,7 @@ TEST(Plan, FilesAreNamedAfterTheClassesAndExistingOnesMarked)
     QFile existing(QDir(folder.path()).filePath("乙.doc"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
-    placeFiles(plan, folder.path(), FileFormat::Doc);
+    placeFiles(plan, folder.path(), FileFormat::Word97);
     ASSERT_EQ(plan.classes.size(), 2u);
     EXPECT_EQ(plan.classes[0].path, QDir(folder.path()).filePath("甲.doc"));
     EXPECT_FALSE(plan.classes[0].exists);

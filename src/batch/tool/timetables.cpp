@@ -5,7 +5,7 @@
 // with the questions answered by options:
 //
 //   --from FILE.csv --out DIR [--periods M,A] [--days D] [--title T]
-//   [--no-times] [--skip-bad] [--overwrite | --skip-existing]
+//   [--no-times] [--format doc|docx] [--skip-bad] [--overwrite | --skip-existing]
 //
 // Exit status: 0 when every timetable asked for was made; 1 when the table
 // or the folder is wrong, nothing was made because of it, or making failed;
@@ -42,7 +42,8 @@ int usage(const QString& problem = QString())
     if (!problem.isEmpty())
         say(stderr, QStringLiteral("lumetra-doctool timetables：%1").arg(problem));
     say(stderr, QStringLiteral("usage: lumetra-doctool timetables --from FILE.csv --out DIR [--periods M,A] [--days D]\n"
-                               "                                  [--title T] [--no-times] [--skip-bad]\n"
+                               "                                  [--title T] [--no-times] [--format doc|docx]\n"
+                               "                                  [--skip-bad]\n"
                                "                                  [--overwrite | --skip-existing]"));
     return 2;
 }
@@ -98,7 +99,8 @@ int main(int argc, char* argv[])
         else if (a == QLatin1String("--no-times"))
             o.settings.request.withTimes = false;
         else if (a != QLatin1String("--from") && a != QLatin1String("--out") && a != QLatin1String("--periods")
-                 && a != QLatin1String("--days") && a != QLatin1String("--title"))
+                 && a != QLatin1String("--days") && a != QLatin1String("--title")
+                 && a != QLatin1String("--format"))
             return usage(QStringLiteral("不认识的参数“%1”。").arg(a));
         else if (!(v = value()))
             return usage(QStringLiteral("%1 后面缺少值。").arg(a));
@@ -110,6 +112,14 @@ int main(int argc, char* argv[])
             o.settings.request.dayCount = *v;
         else if (a == QLatin1String("--title"))
             o.settings.request.title = *v;
+        else if (a == QLatin1String("--format")) {
+            if (*v == QLatin1String("doc"))
+                o.settings.format = batch::FileFormat::Word97;
+            else if (*v == QLatin1String("docx"))
+                o.settings.format = batch::FileFormat::OfficeOpenXml;
+            else
+                return usage(QStringLiteral("--format 只能是 doc 或 docx。"));
+        }
         else {
             const QStringList counts = v->split(u',');
             if (counts.size() != 2)
