@@ -68,6 +68,28 @@ bool engineAvailable(Engine engine)
 void setPreferredEngine(Engine engine)
 {
     chosenEngine() = engine;
+#ifdef LUMETRA_HAVE_LIBREOFFICE
+    if (engine != Engine::LibreOffice)
+        libreoffice::endLibreOfficeStartedAhead();
+#endif
+}
+
+bool engineReadyAhead()
+{
+#ifdef LUMETRA_HAVE_LIBREOFFICE
+    return libreoffice::libreOfficeReadyAhead();
+#else
+    return false;
+#endif
+}
+
+void prepareEngine()
+{
+#ifdef LUMETRA_HAVE_LIBREOFFICE
+    if (chosenEngine() == Engine::LibreOffice && !overrideFactory()
+        && qEnvironmentVariable("LUMETRA_LIBREOFFICE_AHEAD") != QLatin1String("0"))
+        libreoffice::startLibreOfficeAhead();
+#endif
 }
 
 Engine preferredEngine()

@@ -26,6 +26,14 @@ bool engineAvailable(Engine engine);
 void setPreferredEngine(Engine engine);
 Engine preferredEngine();
 
+// The program waits for the user: an engine slow to start (LibreOffice)
+// starts one instance's worth ahead, so that the next createObject answers
+// at once. Nothing for the built-in engine, a test's own engine, or when
+// LUMETRA_LIBREOFFICE_AHEAD is 0.
+void prepareEngine();
+// Whether an instance started ahead is there and ready (benchmarks).
+bool engineReadyAhead();
+
 // "word.application" (any letter case) gives a new instance of the chosen
 // engine; any other class name raises AutomationError. When LibreOffice is
 // chosen but missing or fails to start, the user is told which and asked

@@ -3,6 +3,7 @@
 #include "common/dialogue.h"
 #include "about/aboutbox.h"
 #include "automation/callguard.h"
+#include "automation/factory.h"
 #include "common/units.h"
 #include "common/widgets.h"
 #include "create/initdialog.h"
@@ -140,6 +141,10 @@ void MainWindow::enterNoTimetable()
 {
     m_state.opened = false;
     setDocumentCommandsEnabled(false);
+    // While no timetable is open, a slow word processor gets ready for the
+    // next one (not when the program is closing).
+    if (!m_closing)
+        word::prepareEngine();
 }
 
 void MainWindow::adoptTimetable(std::shared_ptr<word::Application> wd, std::shared_ptr<word::Table> table,
@@ -348,12 +353,14 @@ void MainWindow::loadSubjectFile()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    m_closing = true;
     if (m_state.opened) {
         const auto answer = dialogue::show(this, {QStringLiteral("是否将表格文件一并关闭？"), QStringLiteral("询问"),
                                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::NoIcon,
                                                   QMessageBox::Yes});
         if (answer == QMessageBox::Yes && !closeSequence()) {
             // The user cancelled the word processor's quit: keep running.
+            m_closing = false;
             event->ignore();
             return;
         }

@@ -98,6 +98,7 @@ private:
     void closeEntryDialog();
 
     app::AppState m_state;
+    bool m_closing = false; // the window is closing: nothing new is started
     bool m_endTold = false; // the timetable's word processor ended by itself, and the user was told
     QMenu* m_edit = nullptr;
     QAction* m_inp = nullptr;

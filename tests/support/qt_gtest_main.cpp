@@ -12,6 +12,9 @@ int main(int argc, char** argv)
     platform::useProgramFontConfig();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // LibreOffice is started ahead of need only where a test asks for it.
+    if (!qEnvironmentVariableIsSet("LUMETRA_LIBREOFFICE_AHEAD"))
+        qputenv("LUMETRA_LIBREOFFICE_AHEAD", "0");
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     platform::installHelpKey(application);

@@ -3,6 +3,7 @@
 #include "automation/libreoffice/documentobjects.h"
 #include "automation/libreoffice/enginestate.h"
 #include "automation/libreoffice/officerecovery.h"
+#include "automation/libreoffice/spareoffice.h"
 #include "automation/libreoffice/uno.h"
 #include "automation/libreoffice/watchers.h"
 #include "automation/callguard.h"
@@ -143,6 +144,22 @@ bool libreOfficeInstalled()
     return OfficeProcess::installed();
 }
 
+void startLibreOfficeAhead()
+{
+    if (OfficeProcess::installed())
+        prepareSpareOffice(runHeadless());
+}
+
+void endLibreOfficeStartedAhead()
+{
+    discardSpareOffice();
+}
+
+bool libreOfficeReadyAhead()
+{
+    return spareOfficeReady();
+}
+
 std::shared_ptr<OfficeApplication> OfficeApplication::create()
 {
     auto state = std::make_shared<EngineState>();
@@ -161,7 +178,18 @@ std::shared_ptr<OfficeApplication> OfficeApplication::create()
         if (auto s = weak.lock())
             s->connectionLost();
     };
-    state->office = OfficeProcess::start(options);
+    // An office started ahead of need, if there is one; if it fails now, a
+    // start of its own says why.
+    if (std::unique_ptr<OfficeProcess> ready = takeSpareOffice(options.headless)) {
+        ready->setLostHandler(options.lost);
+        try {
+            ready->waitConnected(options);
+            state->office = std::move(ready);
+        } catch (const AutomationError&) {
+        }
+    }
+    if (!state->office)
+        state->office = OfficeProcess::start(options);
     try {
         state->call([&] {
             state->desktop = css::frame::Desktop::create(state->office->context());

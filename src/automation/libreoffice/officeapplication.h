@@ -42,5 +42,10 @@ private:
 
 // Whether LibreOffice is installed where the engine looks for it.
 bool libreOfficeInstalled();
+// Starts a LibreOffice ahead of need, for the next instance to take (see
+// spareoffice.h); ends one nobody took.
+void startLibreOfficeAhead();
+void endLibreOfficeStartedAhead();
+bool libreOfficeReadyAhead();
 
 } // namespace word::libreoffice

@@ -41,16 +41,11 @@ using css::uno::Reference;
 // Tells the owner once that the bridge went down.
 class BridgeListener : public cppu::WeakImplHelper1<css::lang::XEventListener> {
 public:
-    explicit BridgeListener(std::function<void()> lost) : m_lost(std::move(lost)) {}
-    void SAL_CALL disposing(const css::lang::EventObject&) override
-    {
-        if (!m_told.exchange(true) && m_lost)
-            m_lost();
-    }
+    explicit BridgeListener(std::shared_ptr<OfficeProcess::LostRelay> relay) : m_relay(std::move(relay)) {}
+    void SAL_CALL disposing(const css::lang::EventObject&) override { m_relay->fire(); }
 
 private:
-    std::function<void()> m_lost;
-    std::atomic<bool> m_told{false};
+    std::shared_ptr<OfficeProcess::LostRelay> m_relay;
 };
 
 // Our side of UNO: one context for the whole program, made from the
@@ -186,7 +181,33 @@ void OfficeProcess::removeLeftProfiles()
     }
 }
 
-std::unique_ptr<OfficeProcess> OfficeProcess::start(const Options& options)
+void OfficeProcess::LostRelay::fire()
+{
+    std::function<void()> told;
+    {
+        const std::lock_guard lock(mutex);
+        if (fired)
+            return;
+        fired = true;
+        told = handler;
+    }
+    if (told)
+        told();
+}
+
+void OfficeProcess::LostRelay::set(std::function<void()> lost)
+{
+    bool already;
+    {
+        const std::lock_guard lock(mutex);
+        handler = lost;
+        already = fired;
+    }
+    if (already && lost)
+        lost();
+}
+
+std::unique_ptr<OfficeProcess> OfficeProcess::launch(bool headless)
 {
     // An office that closes the connection is an error to report, not the
     // end of the program (writing to a closed pipe raises SIGPIPE).
@@ -196,6 +217,7 @@ std::unique_ptr<OfficeProcess> OfficeProcess::start(const Options& options)
                                   .arg(QDir::toNativeSeparators(programFolder())));
     removeLeftProfiles();
     std::unique_ptr<OfficeProcess> office(new OfficeProcess());
+    office->m_headless = headless;
     office->m_profile = makeProfileFolder();
     if (office->m_profile.isEmpty())
         throw AutomationError(QStringLiteral("无法为 LibreOffice 建立临时文件夹：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
@@ -205,54 +227,75 @@ std::unique_ptr<OfficeProcess> OfficeProcess::start(const Options& options)
     if (office->m_lock < 0 || !writeProfileSettings(office->m_profile))
         throw AutomationError(QStringLiteral("无法为 LibreOffice 写入设置：%1").arg(office->m_profile));
 
-    const QString pipe = uniquePipeName();
+    office->m_pipe = uniquePipeName();
     QStringList args{QStringLiteral("--norestore"), QStringLiteral("--nologo"), QStringLiteral("--nodefault"),
                      QStringLiteral("--nolockcheck"),
                      QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(office->m_profile).toString(),
-                     QStringLiteral("--accept=pipe,name=%1;urp;").arg(pipe)};
-    if (options.headless)
+                     QStringLiteral("--accept=pipe,name=%1;urp;").arg(office->m_pipe)};
+    if (headless)
         args.prepend(QStringLiteral("--headless"));
     office->m_pid = spawnOffice(args);
     if (office->m_pid <= 0)
         throw AutomationError(QStringLiteral("无法启动 LibreOffice：%1").arg(QString::fromLocal8Bit(std::strerror(errno))));
     office->m_watchdog = std::make_unique<OfficeWatchdog>(office->m_pid, office->m_profile, office->m_lock);
+    office->m_launched.start();
+    return office;
+}
 
+bool OfficeProcess::tryConnect()
+{
+    if (m_context.is())
+        return true;
     try {
         Reference<css::uno::XComponentContext> local = localContext();
-        Reference<css::connection::XConnector> connector = css::connection::Connector::create(local);
-        QElapsedTimer clock;
-        clock.start();
-        while (!office->m_connection.is()) {
-            try {
-                office->m_connection = connector->connect(toUno(QStringLiteral("pipe,name=") + pipe));
-                break;
-            } catch (const css::connection::NoConnectException&) {
-            }
+        try {
+            m_connection = css::connection::Connector::create(local)->connect(toUno(QStringLiteral("pipe,name=") + m_pipe));
+        } catch (const css::connection::NoConnectException&) {
             int status = 0;
-            if (::waitpid(office->m_pid, &status, WNOHANG) == office->m_pid) {
-                office->m_pid = -1;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
                 throw AutomationError(QStringLiteral("LibreOffice 启动后随即退出了（退出码 %1），无法使用。")
                                           .arg(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)));
             }
-            if (clock.elapsed() > options.timeoutMs)
-                throw AutomationError(
-                    QStringLiteral("LibreOffice 在 %1 秒内没有响应，已放弃启动。").arg(options.timeoutMs / 1000));
-            if (options.waiting && !options.waiting())
-                throw AutomationError(QStringLiteral("已取消启动 LibreOffice。"));
-            QThread::msleep(50);
+            return false; // not listening yet
         }
         Reference<css::bridge::XBridgeFactory2> bridges = css::bridge::BridgeFactory::create(local);
-        Reference<css::bridge::XBridge> bridge = bridges->createBridge(rtl::OUString(), toUno(QStringLiteral("urp")),
-                                                                       office->m_connection, nullptr);
-        office->m_bridge = as<css::lang::XComponent>(bridge);
-        office->m_bridge->addEventListener(new BridgeListener(options.lost));
-        office->m_context = as<css::uno::XComponentContext>(
+        Reference<css::bridge::XBridge> bridge =
+            bridges->createBridge(rtl::OUString(), toUno(QStringLiteral("urp")), m_connection, nullptr);
+        m_bridge = as<css::lang::XComponent>(bridge);
+        m_bridge->addEventListener(new BridgeListener(m_relay));
+        m_context = as<css::uno::XComponentContext>(
             bridge->getInstance(toUno(QStringLiteral("StarOffice.ComponentContext"))));
+        return true;
     } catch (const css::uno::Exception&) {
         // The office closed the connection while we spoke to it, or never
-        // answered properly: the destructor ends what was started.
+        // answered properly: the owner ends what was started.
         throw AutomationError(QStringLiteral("LibreOffice 在启动时断开了连接，无法使用。"));
     }
+}
+
+void OfficeProcess::waitConnected(const Options& options)
+{
+    while (!tryConnect()) {
+        if (m_launched.elapsed() > options.timeoutMs)
+            throw AutomationError(
+                QStringLiteral("LibreOffice 在 %1 秒内没有响应，已放弃启动。").arg(options.timeoutMs / 1000));
+        if (options.waiting && !options.waiting())
+            throw AutomationError(QStringLiteral("已取消启动 LibreOffice。"));
+        QThread::msleep(50);
+    }
+}
+
+void OfficeProcess::setLostHandler(std::function<void()> lost)
+{
+    m_relay->set(std::move(lost));
+}
+
+std::unique_ptr<OfficeProcess> OfficeProcess::start(const Options& options)
+{
+    std::unique_ptr<OfficeProcess> office = launch(options.headless);
+    office->setLostHandler(options.lost);
+    office->waitConnected(options);
     return office;
 }
 

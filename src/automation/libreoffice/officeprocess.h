@@ -10,6 +10,7 @@
 
 #include "automation/libreoffice/officewatchdog.h"
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <com/sun/star/connection/XConnection.hpp>
@@ -18,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <sys/types.h>
 
 namespace word::libreoffice {
@@ -41,6 +43,28 @@ public:
     // message for the user when it is not installed, does not start, dies,
     // closes the connection or does not answer in time.
     static std::unique_ptr<OfficeProcess> start(const Options& options);
+    // The same in steps, for an office started ahead of need: starts the
+    // process (raising AutomationError when it cannot), then connects.
+    static std::unique_ptr<OfficeProcess> launch(bool headless);
+    // One try: true once connected, false while the office does not listen
+    // yet; raises AutomationError when it ended or dropped the connection.
+    bool tryConnect();
+    // Tries until connected, within options.timeoutMs of the launch.
+    void waitConnected(const Options& options);
+    // Who is told when the connection is lost (from any thread); told at
+    // once when it was lost before.
+    void setLostHandler(std::function<void()> lost);
+    bool headless() const { return m_headless; }
+    bool connected() const { return m_context.is(); }
+
+    // Tells the owner, once, that the bridge went down.
+    struct LostRelay {
+        std::mutex mutex;
+        std::function<void()> handler;
+        bool fired = false;
+        void fire();
+        void set(std::function<void()> lost);
+    };
     // Ends the office unless it was handed over.
     ~OfficeProcess();
 
@@ -73,6 +97,10 @@ private:
     void removeProfile();
 
     QString m_profile;
+    QString m_pipe;
+    bool m_headless = false;
+    QElapsedTimer m_launched;
+    std::shared_ptr<LostRelay> m_relay = std::make_shared<LostRelay>();
     int m_lock = -1; // the profile's lock, held while the office may run
     pid_t m_pid = -1;
     bool m_handedOver = false;
