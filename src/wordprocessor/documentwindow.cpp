@@ -4,6 +4,7 @@
 #include "wordprocessor/docfiles.h"
 #include "wordprocessor/document.h"
 #include "wordprocessor/findbar.h"
+#include "wordprocessor/fontbox.h"
 #include "wordprocessor/fontsizes.h"
 #include "wordprocessor/pagepictures.h"
 #include "wordprocessor/pageeditor.h"
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontComboBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -63,14 +63,9 @@ void DocumentWindow::buildToolBars()
     QToolBar* format = addToolBar(QStringLiteral("格式"));
     format->setObjectName(QStringLiteral("documentFormatBar"));
     format->setAccessibleName(QStringLiteral("格式工具栏"));
-    m_family = new QFontComboBox(format);
+    m_family = new FontBox(format);
     m_family->setObjectName(QStringLiteral("documentFontFamily"));
-    m_family->setEditable(true);
     named(m_family, QStringLiteral("字体"));
-    m_family->setInsertPolicy(QComboBox::NoInsert);
-    // The two faces timetables are made in come first.
-    m_family->insertItem(0, QStringLiteral("宋体"));
-    m_family->insertItem(0, QStringLiteral("黑体"));
     format->addWidget(m_family);
     m_size = new QComboBox(format);
     m_size->setObjectName(QStringLiteral("documentFontSize"));

@@ -15,7 +15,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QFontComboBox;
 class QLineEdit;
 class QTextCharFormat;
 class QTextCursor;
@@ -25,6 +24,7 @@ namespace wordprocessor {
 
 class Instance;
 class FindBar;
+class FontBox;
 class PageEditor;
 struct DocumentData;
 
@@ -75,7 +75,7 @@ private:
     std::weak_ptr<DocumentData> m_shown;
     PageEditor* m_editor;
     EditorActions m_actions;
-    QFontComboBox* m_family = nullptr;
+    FontBox* m_family = nullptr;
     QComboBox* m_size = nullptr;
     QComboBox* m_zoom = nullptr;
     FindBar* m_findBar = nullptr;
