@@ -7,6 +7,7 @@
 #include "docfile/formats.h"
 #include "entry/entrydialog.h"
 #include "support/programs.h"
+#include "onengine.h"
 #include "support/timetablesteps.h"
 #include "support/windowtest.h"
 
@@ -20,11 +21,6 @@
 using namespace testsupport;
 
 namespace {
-
-std::string engineName(const ::testing::TestParamInfo<word::Engine>& info)
-{
-    return info.param == word::Engine::Builtin ? "Builtin" : "LibreOffice";
-}
 
 std::optional<docfile::Format> formatOfFile(const QString& path)
 {
@@ -59,24 +55,14 @@ std::vector<std::vector<std::string>> tableTexts(const QString& path)
     return rows;
 }
 
-class DocxTimetable : public TimetableSteps<::testing::TestWithParam<word::Engine>> {
+class DocxTimetable : public OnEngine {
 protected:
     void SetUp() override
     {
-        if (!word::engineAvailable(GetParam()))
-            GTEST_SKIP() << "this engine is not available here";
         soffice = QStandardPaths::findExecutable("soffice");
         if (soffice.isEmpty())
             GTEST_SKIP() << "LibreOffice is not installed: no other word processor to make the .docx";
-        word::setPreferredEngine(GetParam());
-        main.state().kemufile = QDir(qEnvironmentVariable("LUMETRA_SOURCE_DIR")).filePath("dist/zvn.list");
-        TimetableSteps::SetUp();
-    }
-
-    void TearDown() override
-    {
-        TimetableSteps::TearDown();
-        word::setPreferredEngine(word::Engine::Builtin);
+        OnEngine::SetUp();
     }
 
     // Another word processor turns a file into a .docx of its own making.

@@ -9,6 +9,7 @@
 #include "platform/printdestination.h"
 #include "shell/mainwindow.h"
 #include "support/scripteddialogue.h"
+#include "onengine.h"
 #include "support/timetablesteps.h"
 #include "support/programs.h"
 #include "support/windowtest.h"
@@ -34,11 +35,6 @@ using namespace testsupport;
 
 namespace {
 
-std::string engineName(const ::testing::TestParamInfo<word::Engine>& info)
-{
-    return info.param == word::Engine::Builtin ? "Builtin" : "LibreOffice";
-}
-
 const docfile::Table& firstTable(const docfile::Document& document)
 {
     for (const docfile::Block& block : document.blocks)
@@ -59,23 +55,8 @@ std::string cellText(const docfile::Cell& cell)
     return text;
 }
 
-class EngineTest : public TimetableSteps<::testing::TestWithParam<word::Engine>> {
+class EngineTest : public OnEngine {
 protected:
-    void SetUp() override
-    {
-        if (!word::engineAvailable(GetParam()))
-            GTEST_SKIP() << "this engine is not available here";
-        word::setPreferredEngine(GetParam());
-        main.state().kemufile = QDir(qEnvironmentVariable("LUMETRA_SOURCE_DIR")).filePath("dist/zvn.list");
-        TimetableSteps::SetUp();
-    }
-
-    void TearDown() override
-    {
-        TimetableSteps::TearDown();
-        word::setPreferredEngine(word::Engine::Builtin);
-    }
-
     // Course entry: Enter on every cell, the first subject each time.
     void enterAll(int cells)
     {

@@ -10,6 +10,7 @@
 #include "create/grid.h"
 #include "platform/printdestination.h"
 #include "support/programs.h"
+#include "onengine.h"
 #include "support/timetablesteps.h"
 #include "wordprocessor/documentwindow.h"
 
@@ -20,11 +21,6 @@
 using namespace testsupport;
 
 namespace {
-
-std::string engineName(const ::testing::TestParamInfo<word::Engine>& info)
-{
-    return info.param == word::Engine::Builtin ? "Builtin" : "LibreOffice";
-}
 
 bool darker(QRgb pixel, int below)
 {
@@ -59,22 +55,13 @@ int unmatched(const QImage& a, const QImage& b)
     return missing;
 }
 
-class PictureTest : public TimetableSteps<::testing::TestWithParam<word::Engine>> {
+class PictureTest : public OnEngine {
 protected:
     void SetUp() override
     {
-        if (!word::engineAvailable(GetParam()))
-            GTEST_SKIP() << "this engine is not available here";
         if (QStandardPaths::findExecutable("pdftoppm").isEmpty() || QStandardPaths::findExecutable("pdffonts").isEmpty())
             GTEST_SKIP() << "poppler-utils is not installed";
-        word::setPreferredEngine(GetParam());
-        TimetableSteps::SetUp();
-    }
-
-    void TearDown() override
-    {
-        TimetableSteps::TearDown();
-        word::setPreferredEngine(word::Engine::Builtin);
+        OnEngine::SetUp();
     }
 
     // 工具 → 导出图片 with the choices made in its dialog and `path` given

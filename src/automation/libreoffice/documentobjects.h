@@ -6,6 +6,7 @@
 #include "automation/word.h"
 #include "docfile/document.h"
 
+#include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 
 namespace word::libreoffice {
@@ -46,6 +47,16 @@ private:
 // Saves a document to its file, or asks for one when it has none; false
 // when the user cancelled.
 bool saveDocument(EngineState& state, DocumentData& document);
+// A file's name, its URL for Writer and back.
+QString nameOf(const QString& path);
+rtl::OUString urlOf(const QString& path);
+QString pathOfUrl(const rtl::OUString& url);
+// The first paragraph's text, which a new document is offered to be saved
+// under (inside a call).
+QString firstParagraph(const DocumentData& document);
+// The frame a document is shown in (inside a call).
+Reference<css::frame::XFrame> frameOf(const DocumentData& document);
+
 // Writer's filter for writing a format.
 rtl::OUString filterOf(docfile::Format format);
 

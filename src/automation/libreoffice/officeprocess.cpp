@@ -3,6 +3,7 @@
 #include "automation/automationerror.h"
 #include "automation/libreoffice/uno.h"
 #include "platform/documentlock.h"
+#include "platform/spawn.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -25,12 +26,10 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
 
 namespace word::libreoffice {
 
@@ -102,36 +101,14 @@ bool profileLeft(const QFileInfo& folder)
     return free;
 }
 
+// The office in a session of its own (see platform/spawn.h), so that ending
+// its group ends the launcher and the office together.
 pid_t spawnOffice(const QStringList& arguments)
 {
-    QList<QByteArray> bytes;
-    bytes << QFile::encodeName(OfficeProcess::programFolder() + QStringLiteral("/soffice"));
+    QList<QByteArray> argv{QFile::encodeName(OfficeProcess::programFolder() + QStringLiteral("/soffice"))};
     for (const QString& argument : arguments)
-        bytes << argument.toLocal8Bit();
-    std::vector<char*> argv;
-    for (QByteArray& argument : bytes)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // Its own session and process group, so that ending it ends the
-    // launcher and the office together, and our terminal's signals do not
-    // reach it; the signal settings of a program, not ours.
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, argv[0], nullptr, &attributes, argv.data(), environ);
-    posix_spawnattr_destroy(&attributes);
-    if (failed) {
-        errno = failed;
-        return -1;
-    }
-    return pid;
+        argv << argument.toLocal8Bit();
+    return platform::spawnInSession(argv);
 }
 
 QString uniquePipeName()

@@ -1,15 +1,15 @@
 #include "automation/libreoffice/officewatchdog.h"
 
+#include "platform/spawn.h"
+
 #include <QFile>
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char** environ;
 
 namespace word::libreoffice {
 
@@ -42,32 +42,10 @@ OfficeWatchdog::OfficeWatchdog(pid_t group, const QString& profile, int lockFd)
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0)
         return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, fds[0], 4);
-    posix_spawn_file_actions_adddup2(&actions, lockFd, 3);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    // A session of its own: a signal to our terminal's process group (Ctrl+C,
-    // a closed terminal) does not reach it, so it can still clean up.
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigaddset(&defaults, SIGHUP);
-    sigaddset(&defaults, SIGINT);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    const QByteArray groupText = QByteArray::number(group);
-    const QByteArray profileText = QFile::encodeName(profile);
-    char* argv[] = {const_cast<char*>("sh"), const_cast<char*>("-c"), const_cast<char*>(kScript),
-                    const_cast<char*>("lumetra-office-watchdog"), const_cast<char*>(groupText.constData()),
-                    const_cast<char*>(profileText.constData()), nullptr};
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, "/bin/sh", &actions, &attributes, argv, environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t pid = platform::spawnInSession({"/bin/sh", "-c", kScript, "lumetra-office-watchdog",
+                                                QByteArray::number(group), QFile::encodeName(profile)},
+                                               {{fds[0], 4}, {lockFd, 3}});
+    const bool failed = pid < 0;
     ::close(fds[0]);
     if (failed) {
         ::close(fds[1]);

@@ -23,11 +23,6 @@ using css::uno::Any;
 
 namespace {
 
-rtl::OUString urlOfPath(const QString& path)
-{
-    return toUno(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded));
-}
-
 // pdftoppm's pages (page-1.png, or page-01.png when there are ten or more),
 // in page order.
 QStringList rasterisedPages(const QDir& folder)
@@ -55,7 +50,7 @@ QStringList OfficeDocument::exportPicture(const QString& path, const PictureOpti
     const QString pdf = folder.filePath(QStringLiteral("printout.pdf"));
     m_state->call([&] {
         as<css::frame::XStorable>(document->model)
-            ->storeToURL(urlOfPath(pdf), arguments({{"FilterName", Any(toUno(QStringLiteral("writer_pdf_Export")))}}));
+            ->storeToURL(urlOf(pdf), arguments({{"FilterName", Any(toUno(QStringLiteral("writer_pdf_Export")))}}));
     });
 
     QProcess run;
