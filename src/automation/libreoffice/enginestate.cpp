@@ -326,6 +326,17 @@ void EngineState::handOver()
 {
     if (!m_alive)
         return;
+    // The user's Writer shows its documents again, whatever turn was under
+    // way.
+    for (const DocPtr& document : documents) {
+        if (!document->turn.locked || m_lost)
+            continue;
+        try {
+            call([&] { as<css::frame::XModel>(document->model)->unlockControllers(); });
+        } catch (const AutomationError&) {
+        }
+        document->turn.locked = false;
+    }
     m_alive = false;
     m_handedOver = true;
     endedHandler = nullptr; // its owner let go
