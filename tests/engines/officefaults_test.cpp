@@ -243,6 +243,62 @@ TEST_F(OfficeFaults, AStoppedOfficeIsEndedWhenTheUserStopsWaiting)
     EXPECT_TRUE(waitUntil([&] { return !groupAlive(group); })) << "the stopped office still runs";
 }
 
+TEST_F(OfficeFaults, AnOfficeStoppedUnderRecoveryCopiesEndsWithTheCopiesKept)
+{
+    // The copies are what the engine was walking when the office was
+    // ended: the end comes after the walk, and keeps every copy apart.
+    const Setting limit("LUMETRA_LIBREOFFICE_CALL_SECONDS", "2");
+    const Setting data("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+    const Setting home("HOME", folder.path().toUtf8());
+    build("4", "4", "6", false);
+    main.state().mytable->cell(2, 2)->range()->setText(QStringLiteral("数学"));
+    main.state().wd->documents()->add();
+    main.state().wd->selection()->typeText(QStringLiteral("备忘"));
+    main.state().wd->keepRecoveryCopies();
+    const qint64 group = office()->processId();
+    ::kill(-pid_t(group), SIGSTOP);
+    const size_t shown = dialogue.messages.size();
+    dialogue.answers.push_back(QMessageBox::No); // stop waiting
+    main.state().wd->keepRecoveryCopies();
+    EXPECT_TRUE(waitUntil([&] { return !main.state().opened; }));
+    expectConsistent();
+    ASSERT_EQ(dialogue.messages.size(), shown + 2) << "the question, then one note";
+    const QString note = dialogue.messages.back().text;
+    const QStringList kept = note.mid(note.indexOf(QStringLiteral("已保存为："))).split(u'\n').mid(1);
+    ASSERT_EQ(kept.size(), 2) << note.toStdString();
+    QStringList texts;
+    for (const QString& file : kept) {
+        ASSERT_TRUE(QFileInfo(file.trimmed()).isFile()) << note.toStdString();
+        const docfile::Document document = docfile::readFile(QFile::encodeName(file.trimmed()).toStdString());
+        for (const docfile::Block& block : document.blocks) {
+            if (const auto* paragraph = std::get_if<docfile::Paragraph>(&block))
+                for (const docfile::Run& run : paragraph->runs)
+                    texts << QString::fromStdString(run.text);
+            if (const auto* table = std::get_if<docfile::Table>(&block))
+                for (const docfile::Run& run : table->rows.at(1).cells.at(1).paragraphs.at(0).runs)
+                    texts << QString::fromStdString(run.text);
+        }
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("数学"))) << texts.join(u',').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("备忘"))) << texts.join(u',').toStdString();
+    EXPECT_TRUE(waitUntil([&] { return !groupAlive(group); })) << "the stopped office still runs";
+}
+
+TEST_F(OfficeFaults, AnOfficeStoppedBeforeItsTurnIsOverEndsCleanly)
+{
+    // A cell written leaves Writer work for the end of the turn (the
+    // columns' widths); the office stops before that end comes.
+    const Setting limit("LUMETRA_LIBREOFFICE_CALL_SECONDS", "2");
+    build("4", "4", "6", false);
+    main.state().mytable->cell(2, 2)->range()->setText(QStringLiteral("数学"));
+    const qint64 group = office()->processId();
+    ::kill(-pid_t(group), SIGSTOP);
+    dialogue.answers.push_back(QMessageBox::No); // stop waiting
+    EXPECT_TRUE(waitUntil([&] { return !main.state().opened; }));
+    expectConsistent();
+    EXPECT_TRUE(waitUntil([&] { return !groupAlive(group); })) << "the stopped office still runs";
+}
+
 TEST_F(OfficeFaults, AnOfficeKilledUnderCourseEntrysErrorBoxDoesNotTakeTheBoxWithIt)
 {
     // Real boxes: the fault lived in a box on the stack of a dialog that the

@@ -103,6 +103,7 @@ void EngineState::noteTurn(DocumentData& document)
 void EngineState::endTurn()
 {
     m_turnOpen = false;
+    const Walk walk(*this);
     for (const DocPtr& document : documents) {
         try {
             settle(*document);
@@ -236,7 +237,7 @@ void EngineState::runCall(const std::function<void()>& body, Patience patience)
         // The office went under this call: the instance ends now, before
         // the caller hears of it, so that what the user is told comes once
         // and with where the work was kept.
-        if (m_lost && m_calls == 0 && m_alive)
+        if (m_lost && m_calls == 0 && m_alive && m_walks == 0)
             end();
         std::rethrow_exception(error);
     }
@@ -328,14 +329,23 @@ void EngineState::handOver()
         return;
     // The user's Writer shows its documents again, whatever turn was under
     // way.
-    for (const DocPtr& document : documents) {
-        if (!document->turn.locked || m_lost)
-            continue;
-        try {
-            call([&] { as<css::frame::XModel>(document->model)->unlockControllers(); });
-        } catch (const AutomationError&) {
+    {
+        const Walk walk(*this);
+        for (const DocPtr& document : documents) {
+            if (!document->turn.locked || m_lost)
+                continue;
+            try {
+                call([&] { as<css::frame::XModel>(document->model)->unlockControllers(); });
+            } catch (const AutomationError&) {
+            }
+            document->turn.locked = false;
         }
-        document->turn.locked = false;
+    }
+    if (m_lost) {
+        // Gone meanwhile: nothing is left to hand over, and its end keeps
+        // the work apart as any loss does.
+        end();
+        return;
     }
     m_alive = false;
     m_handedOver = true;

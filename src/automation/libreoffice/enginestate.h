@@ -50,7 +50,7 @@ public:
     // (the owner is told before whoever asked goes on).
     bool stillRunning()
     {
-        if (m_lost && m_alive && m_calls == 0)
+        if (m_lost && m_alive && m_calls == 0 && m_walks == 0)
             end();
         return alive();
     }
@@ -122,6 +122,25 @@ public:
     void documentClosed(const Reference<css::frame::XModel>& model);
     // The user ended LibreOffice itself (Exit in Writer; from any thread).
     void userEnded();
+    // Holds the end of the instance off while the engine walks its own
+    // documents or copies, making calls on the way (an end would take them
+    // away under the walk). An office lost meanwhile ends the instance as
+    // soon as the last walk is over.
+    class Walk {
+    public:
+        explicit Walk(EngineState& state) : m_state(state) { ++m_state.m_walks; }
+        ~Walk()
+        {
+            if (--m_state.m_walks == 0 && m_state.m_lost && m_state.m_alive)
+                m_state.endSoon();
+        }
+        Walk(const Walk&) = delete;
+        Walk& operator=(const Walk&) = delete;
+
+    private:
+        EngineState& m_state;
+    };
+
     // Runs `work` on the thread of the windows once no call is under way.
     void whenIdle(std::function<void(EngineState&)> work) { later(std::move(work)); }
     // What the user is told once the office ended by itself; given out once.
@@ -176,6 +195,7 @@ private:
     void endTurn();
 
     int m_calls = 0; // calls under way (the thread of the windows waits)
+    int m_walks = 0; // see Walk
     std::atomic<bool> m_turnOpen{false};
 
     bool m_alive = true;

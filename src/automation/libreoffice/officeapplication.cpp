@@ -25,6 +25,8 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include <optional>
+
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
@@ -106,6 +108,8 @@ QString keepUnsavedWork(EngineState& state)
 {
     QStringList kept;
     QStringList lost;
+    // (Walked as one: an office lost on the way ends below, not under it.)
+    std::optional<EngineState::Walk> walk(state);
     for (const DocPtr& document : state.documents) {
         try {
             const bool modified =
@@ -125,11 +129,14 @@ QString keepUnsavedWork(EngineState& state)
             lost << document->name;
         }
     }
+    walk.reset();
     state.endedHandler = nullptr; // its owner let go
     state.end();
-    QString note;
+    // Lost on the way: what its end kept is said here too.
+    QString note = state.takeEndNote();
     if (!kept.isEmpty())
-        note = QStringLiteral("LibreOffice 没有可以留给您的窗口，已随 Lumetra 结束。没有保存的修改已保存为：\n%1")
+        note += (note.isEmpty() ? QString() : QStringLiteral("\n\n"))
+                + QStringLiteral("LibreOffice 没有可以留给您的窗口，已随 Lumetra 结束。没有保存的修改已保存为：\n%1")
                    .arg(kept.join(u'\n'));
     if (!lost.isEmpty())
         note += (note.isEmpty() ? QString() : QStringLiteral("\n\n"))

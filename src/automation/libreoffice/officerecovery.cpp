@@ -4,6 +4,7 @@
 #include "platform/recovery.h"
 
 #include <QDir>
+#include <QFile>
 #include <algorithm>
 #include <QFileInfo>
 #include <QUrl>
@@ -57,9 +58,12 @@ void OfficeRecovery::writeWhenIdle()
 void OfficeRecovery::writeNow()
 {
     m_timer.stop();
-    for (auto it = m_watched.begin(); it != m_watched.end();) {
+    // An office lost on the way ends the instance once the walk is over;
+    // its end keeps the copies written so far apart.
+    const EngineState::Walk walk(m_state);
+    for (auto it = m_watched.begin(); it != m_watched.end() && m_state.alive();) {
         const DocPtr document = it->second.document.lock();
-        if (!document || document->closed || !m_state.alive()) {
+        if (!document || document->closed) {
             platform::removeRecoveryCopy(it->second.file);
             it = m_watched.erase(it);
             continue;
@@ -89,7 +93,11 @@ void OfficeRecovery::writeNow()
                         });
                         return QString();
                     } catch (const AutomationError& error) {
-                        return error.message();
+                        if (error.kind() != AutomationError::NotRunning)
+                            return error.message();
+                        // Not a problem of the copies: the office is gone.
+                        QFile::remove(temporary);
+                        throw;
                     }
                 },
                 document->name, document->path);
