@@ -393,6 +393,40 @@ TEST_F(OfficeFaults, ClosingTheProgramWithoutTheTimetableKeepsItsWork)
     main.enterNoTimetable();
 }
 
+TEST_F(OfficeFaults, ClosingTheProgramOverAStoppedOfficeSaysWhereItsWorkIs)
+{
+    const Setting limit("LUMETRA_LIBREOFFICE_CALL_SECONDS", "2");
+    const Setting data("XDG_DATA_HOME", folder.filePath("data").toUtf8());
+    const Setting home("HOME", folder.path().toUtf8());
+    build("4", "4", "6", false);
+    main.state().mytable->cell(2, 2)->range()->setText(QStringLiteral("数学"));
+    main.state().wd->keepRecoveryCopies();
+    const qint64 group = office()->processId();
+    ::kill(-pid_t(group), SIGSTOP);
+    dialogue.answers.push_back(QMessageBox::No); // "是否将表格文件一并关闭？"
+    dialogue.answers.push_back(QMessageBox::No); // stop waiting
+    main.close();
+    settle();
+    // The office could neither be left to the user nor store the work: the
+    // recovery copy is kept instead, and the user is told where.
+    ASSERT_FALSE(dialogue.messages.empty());
+    const QString note = dialogue.messages.back().text;
+    const qsizetype at = note.indexOf(QStringLiteral("已保存为："));
+    ASSERT_GE(at, 0) << note.toStdString();
+    const QString kept = note.mid(at).section(u'\n', 1, 1).trimmed();
+    ASSERT_TRUE(QFileInfo(kept).isFile()) << note.toStdString();
+    const docfile::Document document = docfile::readFile(QFile::encodeName(kept).toStdString());
+    bool found = false;
+    for (const docfile::Block& block : document.blocks)
+        if (const auto* table = std::get_if<docfile::Table>(&block))
+            for (const docfile::Run& run : table->rows.at(1).cells.at(1).paragraphs.at(0).runs)
+                found = found || run.text == "数学";
+    EXPECT_TRUE(found) << "the kept file lacks the cell written";
+    EXPECT_TRUE(waitUntil([&] { return !groupAlive(group); })) << "the stopped office still runs";
+    main.state().forgetTimetable();
+    main.enterNoTimetable();
+}
+
 TEST_F(OfficeFaults, AnOfficeHandedToTheUserOutlivesItsProgramAndItsProfileGoesWithIt)
 {
     auto wd = OfficeApplication::create();
