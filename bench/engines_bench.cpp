@@ -70,25 +70,34 @@ void StartAhead(benchmark::State& state)
     qputenv("LUMETRA_LIBREOFFICE_AHEAD", "0");
 }
 
-// Build, fill and save, each timed on its own in the same instance.
-void Build(benchmark::State& state, word::Engine engine)
+// Build, fill and save, each timed on its own. A build (and fill) has an
+// instance of its own each time, its start left out.
+void buildEach(benchmark::State& state, word::Engine engine, bool fill)
 {
     if (!choose(state, engine))
         return;
     for (auto _ : state) {
         state.PauseTiming();
         auto wd = word::createObject(QStringLiteral("word.application"));
+        wd->documents()->count();
         state.ResumeTiming();
         create::Timetable timetable;
         timetable.application = wd;
         timetable.dimensions = grid::fromCounts(4, 4, 6);
         create::fillTimetable(bench::defaultTimetable(), *wd, timetable);
-        QApplication::processEvents();
+        if (fill)
+            bench::fillAll(*timetable.table);
+        QApplication::processEvents(); // the turn ends: what it saved up goes to Writer
         state.PauseTiming();
         wd->quit(word::DoNotSaveChanges);
         QApplication::processEvents();
         state.ResumeTiming();
     }
+}
+
+void Build(benchmark::State& state, word::Engine engine)
+{
+    buildEach(state, engine, false);
 }
 
 void Fill(benchmark::State& state, word::Engine engine)
@@ -105,24 +114,7 @@ void Fill(benchmark::State& state, word::Engine engine)
 
 void BuildAndFill(benchmark::State& state, word::Engine engine)
 {
-    if (!choose(state, engine))
-        return;
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto wd = word::createObject(QStringLiteral("word.application"));
-        wd->documents()->count();
-        state.ResumeTiming();
-        create::Timetable timetable;
-        timetable.application = wd;
-        timetable.dimensions = grid::fromCounts(4, 4, 6);
-        create::fillTimetable(bench::defaultTimetable(), *wd, timetable);
-        bench::fillAll(*timetable.table);
-        QApplication::processEvents(); // the turn ends: what it saved up goes to Writer
-        state.PauseTiming();
-        wd->quit(word::DoNotSaveChanges);
-        QApplication::processEvents();
-        state.ResumeTiming();
-    }
+    buildEach(state, engine, true);
 }
 
 // The peer: its own runs, its median time as this benchmark's.

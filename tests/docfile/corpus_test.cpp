@@ -30,6 +30,8 @@ struct Expectation {
 };
 
 using testutil::corpusDir;
+using testutil::cellText;
+using testutil::firstTable;
 
 std::vector<std::string> bracketed(const std::string& s)
 {
@@ -69,21 +71,6 @@ std::vector<Expectation> readme()
         }
     }
     return out;
-}
-
-std::string cellText(const Cell& c)
-{
-    std::string s;
-    for (const Paragraph& p : c.paragraphs)
-        for (const Run& r : p.runs) s += r.text;
-    return s;
-}
-
-const Table* firstTable(const Document& doc)
-{
-    for (const Block& b : doc.blocks)
-        if (const auto* t = std::get_if<Table>(&b)) return t;
-    return nullptr;
 }
 
 Grid grid(const Table& t)

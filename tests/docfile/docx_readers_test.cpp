@@ -19,6 +19,9 @@ using namespace docfile;
 using namespace odf;
 namespace fs = std::filesystem;
 using testutil::readText;
+using testutil::cellText;
+using testutil::firstTable;
+using testutil::paragraphText;
 using testutil::run;
 
 namespace {
@@ -38,27 +41,6 @@ std::vector<Sample> samplesToCheck()
 }
 
 fs::path dataDir() { return fs::path(testutil::env("LUMETRA_DOCFILE_DATA")) / "docx"; }
-
-std::string paragraphText(const Paragraph& p)
-{
-    std::string s;
-    for (const docfile::Run& r : p.runs) s += r.text;
-    return s;
-}
-
-std::string cellText(const Cell& c)
-{
-    std::string s;
-    for (const Paragraph& p : c.paragraphs) s += paragraphText(p);
-    return s;
-}
-
-const Table* firstTable(const Document& doc)
-{
-    for (const Block& b : doc.blocks)
-        if (const auto* t = std::get_if<Table>(&b)) return t;
-    return nullptr;
-}
 
 // The cells LibreOffice shows: a cell covered by a merge from above is not one.
 Grid shownCells(const Table& t)

@@ -24,6 +24,8 @@ namespace fs = std::filesystem;
 
 using namespace odf;
 using testutil::readText;
+using testutil::cellText;
+using testutil::paragraphText;
 using testutil::run;
 
 namespace {
@@ -62,13 +64,6 @@ std::string join(const std::vector<std::string>& parts, const std::string& sep)
     return out;
 }
 
-std::string paragraphText(const Paragraph& p)
-{
-    std::string s;
-    for (const auto& r : p.runs) s += r.text;
-    return s;
-}
-
 // What our own reader sees: the first paragraph's text and the table.
 struct Seen {
     std::string title;
@@ -85,11 +80,7 @@ Seen ourReading(const fs::path& file)
         if (const auto* t = std::get_if<Table>(&b)) {
             for (const Row& r : t->rows) {
                 seen.table.emplace_back();
-                for (const Cell& c : r.cells) {
-                    std::string text;
-                    for (const Paragraph& p : c.paragraphs) text += paragraphText(p);
-                    seen.table.back().push_back(text);
-                }
+                for (const Cell& c : r.cells) seen.table.back().push_back(cellText(c));
                 seen.columns = std::max(seen.columns, r.cells.size());
             }
             break;

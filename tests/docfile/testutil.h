@@ -1,6 +1,8 @@
-// Small helpers the .doc tests share: running another program, reading a
-// file, finding the corpus.
+// Small helpers the document tests share: running another program, reading
+// a file, finding the corpus, the text of a paragraph, a cell or a table.
 #pragma once
+
+#include "docfile/document.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,6 +52,27 @@ inline std::filesystem::path corpusDir()
 {
     const std::string dir = env("LUMETRA_CORPUS_DIR");
     return dir.empty() ? std::filesystem::path("../shared/corpus/doc") : std::filesystem::path(dir);
+}
+
+inline std::string paragraphText(const docfile::Paragraph& p)
+{
+    std::string s;
+    for (const docfile::Run& r : p.runs) s += r.text;
+    return s;
+}
+
+inline std::string cellText(const docfile::Cell& c)
+{
+    std::string s;
+    for (const docfile::Paragraph& p : c.paragraphs) s += paragraphText(p);
+    return s;
+}
+
+inline const docfile::Table* firstTable(const docfile::Document& doc)
+{
+    for (const docfile::Block& b : doc.blocks)
+        if (const auto* t = std::get_if<docfile::Table>(&b)) return t;
+    return nullptr;
 }
 
 } // namespace testutil

@@ -25,8 +25,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <optional>
-
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
@@ -108,28 +106,29 @@ QString keepUnsavedWork(EngineState& state)
 {
     QStringList kept;
     QStringList lost;
-    // (Walked as one: an office lost on the way ends below, not under it.)
-    std::optional<EngineState::Walk> walk(state);
-    for (const DocPtr& document : state.documents) {
-        try {
-            const bool modified =
-                state.call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
-            if (!modified)
-                continue;
-            state.settle(*document);
-            const QString target =
-                platform::keptFileName(document->name, document->path, QStringLiteral("（未保存的修改）"));
-            state.call([&] {
-                as<css::frame::XStorable>(document->model)
-                    ->storeToURL(toUno(QUrl::fromLocalFile(target).toString(QUrl::FullyEncoded)),
-                                 arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))}}));
-            });
-            kept << QDir::toNativeSeparators(target);
-        } catch (const AutomationError&) {
-            lost << document->name;
+    {
+        // An office lost on the way ends below, not under the walk.
+        const EngineState::Walk walk(state);
+        for (const DocPtr& document : state.documents) {
+            try {
+                const bool modified =
+                    state.call([&] { return bool(as<css::util::XModifiable>(document->model)->isModified()); });
+                if (!modified)
+                    continue;
+                state.settle(*document);
+                const QString target =
+                    platform::keptFileName(document->name, document->path, QStringLiteral("（未保存的修改）"));
+                state.call([&] {
+                    as<css::frame::XStorable>(document->model)
+                        ->storeToURL(toUno(QUrl::fromLocalFile(target).toString(QUrl::FullyEncoded)),
+                                     arguments({{"FilterName", Any(toUno(QStringLiteral("MS Word 97")))}}));
+                });
+                kept << QDir::toNativeSeparators(target);
+            } catch (const AutomationError&) {
+                lost << document->name;
+            }
         }
     }
-    walk.reset();
     state.endedHandler = nullptr; // its owner let go
     state.end();
     // Lost on the way: what its end kept is said here too.

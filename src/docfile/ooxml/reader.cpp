@@ -59,10 +59,8 @@ Document BodyReader::read()
 void BodyReader::blocks(Blocks into)
 {
     const int depth = x_.depth();
-    while (x_.next()) {
-        if (x_.isEnd() && x_.depth() == depth) return;
-        if (x_.isStart()) blockElement(into);
-    }
+    while (x_.nextChild(depth))
+        blockElement(into);
 }
 
 // The block-level element the reader stands on, read to its end.
@@ -118,9 +116,7 @@ void BodyReader::containerContent(Blocks into)
 bool BodyReader::fallbackOnly()
 {
     const int depth = x_.depth();
-    while (x_.next()) {
-        if (x_.isEnd() && x_.depth() == depth) return false;
-        if (!x_.isStart()) continue;
+    while (x_.nextChild(depth)) {
         if (x_.is(kCompatibility, "Fallback")) return true;
         x_.skip();
     }
@@ -132,9 +128,8 @@ void BodyReader::section(XmlReader& x)
     const bool first = sections_++ == 0;
     Section& s = doc_.section;
     const int depth = x.depth();
-    while (x.next()) {
-        if (x.isEnd() && x.depth() == depth) return;
-        if (!x.isStart() || x.ns() != kWordMain) continue;
+    while (x.nextChild(depth)) {
+        if (x.ns() != kWordMain) continue;
         const std::string& name = x.local();
         auto length = [&](const char* attribute, std::int32_t& into, std::int32_t low) {
             if (auto v = x.attribute(kWordMain, attribute)) into = parseTwips(*v, low, 31680, "页面设置");

@@ -55,9 +55,7 @@ Paragraph BodyReader::paragraph()
     ParagraphContext context{styles_.paragraphRun(""), {&out.runs, {}}};
     const int depth = x_.depth();
     bool styled = false;
-    while (x_.next()) {
-        if (x_.isEnd() && x_.depth() == depth) break;
-        if (!x_.isStart()) continue;
+    while (x_.nextChild(depth)) {
         if (x_.is(kWordMain, "pPr") && !styled) {
             direct = readParagraphProps(x_, &mark, [this](XmlReader& x) { section(x); });
             context.base = styles_.paragraphRun(direct.style.value_or(""));
@@ -99,9 +97,7 @@ void BodyReader::inlineContent(ParagraphContext& p)
     const std::string name = x_.local();
     const int depth = x_.depth();
     auto through = [&] {
-        while (x_.next()) {
-            if (x_.isEnd() && x_.depth() == depth) return;
-            if (!x_.isStart()) continue;
+        while (x_.nextChild(depth)) {
             if (x_.is(kWordMain, "r")) run(p);
             else inlineContent(p);
         }
@@ -141,9 +137,7 @@ void BodyReader::run(ParagraphContext& p)
 {
     RunProps props = p.base;
     const int depth = x_.depth();
-    while (x_.next()) {
-        if (x_.isEnd() && x_.depth() == depth) return;
-        if (!x_.isStart()) continue;
+    while (x_.nextChild(depth)) {
         const std::string& name = x_.local();
         if (x_.ns() == kCompatibility && (name == "AlternateContent" || name == "Fallback")) {
             // Alternate content inside a run holds run content: a picture

@@ -74,16 +74,14 @@ Table BodyReader::table()
     auto readCell = [&](ReadRow& row) {
         ReadCell& c = row.cells.emplace_back();
         const int depth = x_.depth();
-        while (x_.next()) {
-            if (x_.isEnd() && x_.depth() == depth) break;
-            if (!x_.isStart()) continue;
+        while (x_.nextChild(depth)) {
             if (!x_.is(kWordMain, "tcPr")) {
                 blockElement({nullptr, &c.cell});
                 continue;
             }
             const int at = x_.depth();
-            while (x_.next() && !(x_.isEnd() && x_.depth() == at)) {
-                if (!x_.isStart() || x_.ns() != kWordMain) continue;
+            while (x_.nextChild(at)) {
+                if (x_.ns() != kWordMain) continue;
                 const std::string& name = x_.local();
                 if (name == "tcW") c.width = readWidth(x_);
                 else if (name == "gridSpan") c.span = std::max(count(x_, "单元格跨的列数"), 1);
@@ -99,16 +97,14 @@ Table BodyReader::table()
     };
     std::function<void(ReadRow&)> rowContent = [&](ReadRow& row) {
         const int depth = x_.depth();
-        while (x_.next()) {
-            if (x_.isEnd() && x_.depth() == depth) return;
-            if (!x_.isStart()) continue;
+        while (x_.nextChild(depth)) {
             if (x_.is(kWordMain, "tc")) {
                 if (row.cells.size() == kMostColumns) damaged("表格的一行单元格多得不合常理");
                 readCell(row);
             } else if (x_.is(kWordMain, "trPr")) {
                 const int at = x_.depth();
-                while (x_.next() && !(x_.isEnd() && x_.depth() == at)) {
-                    if (!x_.isStart() || x_.ns() != kWordMain) continue;
+                while (x_.nextChild(at)) {
+                    if (x_.ns() != kWordMain) continue;
                     if (x_.local() == "gridBefore") row.before = count(x_, "行首空出的列数");
                     else if (x_.local() == "gridAfter") row.after = count(x_, "行尾空出的列数");
                     else if (x_.local() == "trHeight") {
@@ -128,15 +124,13 @@ Table BodyReader::table()
     };
     std::function<void()> tableContent = [&] {
         const int depth = x_.depth();
-        while (x_.next()) {
-            if (x_.isEnd() && x_.depth() == depth) return;
-            if (!x_.isStart()) continue;
+        while (x_.nextChild(depth)) {
             if (x_.is(kWordMain, "tr")) {
                 rowContent(rows.emplace_back());
             } else if (x_.is(kWordMain, "tblGrid")) {
                 const int at = x_.depth();
-                while (x_.next() && !(x_.isEnd() && x_.depth() == at)) {
-                    if (!x_.isStart() || !x_.is(kWordMain, "gridCol")) continue;
+                while (x_.nextChild(at)) {
+                    if (!x_.is(kWordMain, "gridCol")) continue;
                     if (grid.size() == kMostColumns) damaged("表格的列数超出了 Word 能记录的范围");
                     const std::string w = x_.attribute(kWordMain, "w").value_or("0");
                     if (!w.empty() && w[0] == '-') damaged("表格的列宽为负");
@@ -145,8 +139,8 @@ Table BodyReader::table()
                 }
             } else if (x_.is(kWordMain, "tblPr")) {
                 const int at = x_.depth();
-                while (x_.next() && !(x_.isEnd() && x_.depth() == at)) {
-                    if (!x_.isStart() || x_.ns() != kWordMain) continue;
+                while (x_.nextChild(at)) {
+                    if (x_.ns() != kWordMain) continue;
                     if (x_.local() == "tblStyle") style = x_.attribute(kWordMain, "val").value_or("");
                     else if (x_.local() == "tblW") tableWidth = readWidth(x_);
                     else if (x_.local() == "left" || x_.local() == "start") {

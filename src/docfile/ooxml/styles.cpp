@@ -111,9 +111,7 @@ RunProps readRunProps(XmlReader& x)
 {
     RunProps p;
     const int depth = x.depth();
-    while (x.next()) {
-        if (x.isEnd() && x.depth() == depth) break;
-        if (!x.isStart()) continue;
+    while (x.nextChild(depth)) {
         if (x.ns() != kWordMain) {
             x.skip();
             continue;
@@ -150,9 +148,7 @@ ParagraphProps readParagraphProps(XmlReader& x, RunProps* mark, const std::funct
 {
     ParagraphProps p;
     const int depth = x.depth();
-    while (x.next()) {
-        if (x.isEnd() && x.depth() == depth) break;
-        if (!x.isStart()) continue;
+    while (x.nextChild(depth)) {
         if (x.ns() != kWordMain) {
             x.skip();
             continue;
@@ -239,8 +235,7 @@ void StyleSheet::read(XmlReader& x)
         if (x.local() == "rPrDefault" || x.local() == "pPrDefault") {
             const bool run = x.local() == "rPrDefault";
             const int depth = x.depth();
-            while (x.next() && !(x.isEnd() && x.depth() == depth)) {
-                if (!x.isStart()) continue;
+            while (x.nextChild(depth)) {
                 if (run && x.is(kWordMain, "rPr")) defaultRun_ = readRunProps(x);
                 else if (!run && x.is(kWordMain, "pPr")) defaultParagraph_ = readParagraphProps(x, nullptr);
                 else x.skip();
@@ -252,16 +247,15 @@ void StyleSheet::read(XmlReader& x)
             const std::string id = x.attribute(kWordMain, "styleId").value_or("");
             if (parseOnOff(x.attribute(kWordMain, "default")) && x.attribute(kWordMain, "default")) defaults_.emplace(style.type, id);
             const int depth = x.depth();
-            while (x.next() && !(x.isEnd() && x.depth() == depth)) {
-                if (!x.isStart()) continue;
+            while (x.nextChild(depth)) {
                 if (x.is(kWordMain, "basedOn")) style.basedOn = val(x).value_or("");
                 else if (x.is(kWordMain, "rPr")) { style.run = readRunProps(x); continue; }
                 else if (x.is(kWordMain, "pPr")) { style.paragraph = readParagraphProps(x, nullptr); continue; }
                 else if (x.is(kWordMain, "tblPr")) continue;  // read through, for its cell margins
                 else if (x.is(kWordMain, "tblCellMar")) {
                     const int at = x.depth();
-                    while (x.next() && !(x.isEnd() && x.depth() == at))
-                        if (x.isStart() && (x.is(kWordMain, "left") || x.is(kWordMain, "start")))
+                    while (x.nextChild(at))
+                        if (x.is(kWordMain, "left") || x.is(kWordMain, "start"))
                             if (auto w = x.attribute(kWordMain, "w")) style.cellMargin = parseTwips(*w, 0, 31680, "单元格边距");
                     continue;
                 }

@@ -172,6 +172,15 @@ std::optional<std::string> XmlReader::attribute(const char* ns, const char* loca
     return out;
 }
 
+bool XmlReader::nextChild(int depth)
+{
+    while (next()) {
+        if (isStart()) return true;
+        if (isEnd() && depth_ == depth) return false;
+    }
+    return false;
+}
+
 void XmlReader::skip()
 {
     if (kind_ != Kind::Start) return;

@@ -28,6 +28,11 @@ public:
     // Throws docfile::Error where the XML is not well-formed.
     bool next();
 
+    // Inside the element whose start tag was at `depth`: moves to the next
+    // start tag within it (a child, or deeper where the caller did not skip
+    // one); false at the element's end tag or the part's end.
+    bool nextChild(int depth);
+
     bool isStart() const { return kind_ == Kind::Start; }
     bool isEnd() const { return kind_ == Kind::End; }
     bool isText() const { return kind_ == Kind::Text; }
