@@ -235,7 +235,9 @@ TEST_F(OfficeFaults, AStoppedOfficeIsEndedWhenTheUserStopsWaiting)
     ASSERT_GE(dialogue.messages.size(), shown + 1);
     EXPECT_TRUE(dialogue.messages[shown].text.contains(QStringLiteral("没有响应")));
     EXPECT_EQ(dialogue.messages[shown].buttons, QMessageBox::Yes | QMessageBox::No);
-    EXPECT_LE(dialogue.messages.size(), shown + 2) << "more than one message after the question";
+    ASSERT_EQ(dialogue.messages.size(), shown + 2) << "one message after the question";
+    EXPECT_TRUE(dialogue.messages.back().text.startsWith(QStringLiteral("没有响应的 LibreOffice 已经结束")))
+        << dialogue.messages.back().text.toStdString();
     EXPECT_FALSE(main.state().opened);
     EXPECT_EQ(main.entryDialog, nullptr);
     EXPECT_TRUE(main.isVisible());

@@ -254,8 +254,10 @@ void EngineState::askAboutSlowCall(const std::atomic<bool>& done, int waitedMs)
             .arg(waitedMs / 1000),
         QStringLiteral("LibreOffice"), QMessageBox::Yes | QMessageBox::No, QMessageBox::Warning, QMessageBox::Yes};
     question.over = [&done] { return done.load(); };
-    if (dialogue::show(QApplication::activeWindow(), question) == QMessageBox::No && !done)
+    if (dialogue::show(QApplication::activeWindow(), question) == QMessageBox::No && !done) {
+        m_abandoned = true;
         abandonOffice();
+    }
 }
 
 void EngineState::abandonOffice()
@@ -384,7 +386,8 @@ void EngineState::end()
     }
     if (lost && !m_userEnded) {
         const QStringList kept = recovery ? recovery->keepApart() : QStringList();
-        m_endNote = QStringLiteral("LibreOffice 意外结束了，这个课程表已经关闭。");
+        m_endNote = m_abandoned ? QStringLiteral("没有响应的 LibreOffice 已经结束，这个课程表已经关闭。")
+                                : QStringLiteral("LibreOffice 意外结束了，这个课程表已经关闭。");
         if (!kept.isEmpty())
             m_endNote += QStringLiteral("\n\n没有保存的修改已保存为：\n%1").arg(kept.join(u'\n'));
     }

@@ -201,6 +201,7 @@ private:
     bool m_alive = true;
     bool m_handedOver = false;
     std::atomic<bool> m_userEnded{false};
+    bool m_abandoned = false; // ended on the user's word, not responding
     QString m_endNote;
     std::atomic<bool> m_lost{false};
 };
